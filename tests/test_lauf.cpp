@@ -1,0 +1,266 @@
+#include "FakeFenster.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
+
+std::string Zeilen(int Von, int Bis) {
+    const int p[] = {0, 0, 0, 3, 3, 5, 5, 7, 5, 7, 7, 11, 11};
+    std::string Text;
+    for (int n = Von; n <= Bis; n += 2) {
+        Text += frmGoldbach::Ergebniszeile(n, p[n / 2]);
+    }
+    return Text;
+}
+
+// The pass for n begins with the event processing number (n - 4) / 2: a click handled there
+// stops the run after the line for n - 2.
+int Verarbeitung_fuer(int n) {
+    return (n - 4) / 2;
+}
+
+} // namespace
+
+TEST(Lauf, FrageDannEineZeileProSekunde) {
+    FakeFenster F;
+    F.Bremse_bei(Verarbeitung_fuer(14));
+    F.Form.cmdStart_Click();
+
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 12));
+    ASSERT_EQ(F.Ersetzungen.size(), 5u);
+    EXPECT_EQ(F.Ersetzungen[0], Frage);
+    EXPECT_EQ(F.Ersetzungen[1], Frage + Zeilen(6, 6));
+    EXPECT_EQ(F.Tag, "0");
+    EXPECT_EQ(F.Verarbeitungen, Verarbeitung_fuer(14));
+    // Five waits of one second each, none shorter, none much longer.
+    EXPECT_GE(F.Zeit, 5.0);
+    EXPECT_LE(F.Zeit, 5.0 + 5 * 2 * F.Schritt);
+}
+
+TEST(Lauf, AbZwanzigNurEinBlockVonZehnZahlen) {
+    FakeFenster F;
+    F.Schritt = 0.125;
+    std::vector<double> Zeitpunkte;
+    F.Bremse_bei(Verarbeitung_fuer(42));
+    // Record when each replacement happened, by the clock.
+    F.Bei_Uhrlesung = [&Zeitpunkte, Anzahl = std::size_t{0}](FakeFenster& G) mutable {
+        if (G.Ersetzungen.size() != Anzahl) {
+            Anzahl = G.Ersetzungen.size();
+            Zeitpunkte.push_back(G.Zeit);
+        }
+    };
+    F.Form.cmdStart_Click();
+
+    // Question, 6 ... 18, the clear, 20 ... 38, the clear, 40.
+    ASSERT_EQ(F.Ersetzungen.size(), 1u + 7 + 1 + 10 + 1 + 1);
+    EXPECT_EQ(F.Ersetzungen[7], Frage + Zeilen(6, 18));
+    EXPECT_EQ(F.Ersetzungen[8], "");
+    EXPECT_EQ(F.Ersetzungen[9], Zeilen(20, 20));
+    EXPECT_EQ(
+        F.Ersetzungen[18], Zeilen(20, 20) + [] {
+            std::string Rest;
+            for (int n = 22; n <= 38; n += 2) {
+                double p = n / 2;
+                std::int32_t Gefunden = 0;
+                frmGoldbach::Zerlegung_Suchen(n, p, Gefunden);
+                Rest += frmGoldbach::Ergebniszeile(n, p);
+            }
+            return Rest;
+        }());
+    EXPECT_EQ(F.Ersetzungen[19], "");
+    EXPECT_EQ(F.Text, " 40 = 17 + 23\r\n");
+    // The box stays empty for the whole second of 20's wait.
+    ASSERT_GT(Zeitpunkte.size(), 9u);
+    EXPECT_GE(Zeitpunkte[9] - Zeitpunkte[8], 1.0);
+}
+
+TEST(Lauf, BremseImLeerlaufWirktBeimNaechstenStart) {
+    FakeFenster F;
+    F.Form.cmdNotbremse_Click();
+    EXPECT_EQ(F.Tag, "1");
+    EXPECT_EQ(F.Text, "Hinweis\r\n"); // nothing visible changes
+
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Ersetzungen, std::vector<std::string>{Frage});
+    EXPECT_EQ(F.Tag, "0");
+    EXPECT_EQ(F.Verarbeitungen, 1);
+    EXPECT_GE(F.Zeit, 1.0); // it still waited its second
+}
+
+TEST(Lauf, BremseWaehrendDerWartezeitZeigtNochDieseZeile) {
+    // A click during the wait for 10 is handled at the top of the pass for 12.
+    FakeFenster F;
+    F.Bremse_bei(Verarbeitung_fuer(12));
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 10));
+    EXPECT_EQ(F.Tag, "0");
+}
+
+TEST(Lauf, BremseBeiEinemVielfachenVonZwanzigLaesstDenKastenLeer) {
+    FakeFenster F;
+    F.Bremse_bei(Verarbeitung_fuer(20));
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, "");
+    EXPECT_EQ(F.Ersetzungen.back(), "");
+    EXPECT_EQ(F.Tag, "0");
+}
+
+TEST(Lauf, ZweiBremsenInEinemDurchgangWirkenWieEine_UndDerNaechsteLaufBeginntBeiSechs) {
+    FakeFenster F;
+    F.Bremse_bei(3);
+    F.Bremse_bei(3);
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 8));
+    EXPECT_EQ(F.Tag, "0");
+
+    F.Ersetzungen.clear();
+    F.Bremse_bei(F.Verarbeitungen + 3);
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Ersetzungen.front(), Frage);
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 8));
+    EXPECT_EQ(F.Tag, "0");
+}
+
+TEST(Lauf, ZweiterStartSchachteltEinenLaufEin) {
+    FakeFenster F;
+    F.Start_bei(3);  // outer run has written 6 and 8; inner run begins at its processing 4
+    F.Bremse_bei(6); // inner run: passes 6 (4), 8 (5), 10 (6) -> stops after the line for 8
+    std::string Nach_innerem_Lauf;
+    F.Bei(7, [&](FakeFenster& G) { Nach_innerem_Lauf = G.Text; });
+    F.Bremse_bei(8); // outer run: it went on with 10 (3), 12 (7), then stops at 14 (8)
+    F.Form.cmdStart_Click();
+
+    EXPECT_EQ(Nach_innerem_Lauf, Frage + Zeilen(6, 8) + Zeilen(10, 10));
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 12));
+    EXPECT_EQ(F.Tag, "0");
+    EXPECT_EQ(F.Verarbeitungen, 8);
+}
+
+TEST(Lauf, GetippterTextBleibtUndDieZeileFolgtDirekt) {
+    FakeFenster F;
+    F.Bei(2, [](FakeFenster& G) { G.Text += "Goldbach?"; });
+    F.Bremse_bei(3);
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 6) + "Goldbach?" + Zeilen(8, 8));
+}
+
+TEST(Lauf, SchliessenBeendetJedenLaufBeimNaechstenVerarbeiten) {
+    {
+        FakeFenster F;
+        F.Bei(3, [](FakeFenster& G) { G.Geschlossen = true; });
+        F.Form.cmdStart_Click();
+        EXPECT_EQ(F.Verarbeitungen, 3);
+        EXPECT_EQ(F.Text, Frage + Zeilen(6, 8));
+    }
+    {
+        FakeFenster F;
+        F.Start_bei(2);
+        F.Bei(4, [](FakeFenster& G) { G.Geschlossen = true; });
+        F.Form.cmdStart_Click();
+        EXPECT_EQ(F.Verarbeitungen, 4);          // neither run processes events again
+        EXPECT_EQ(F.Text, Frage + Zeilen(6, 6)); // the inner run's question and its first line
+    }
+}
+
+TEST(Lauf, ErschoepfteSucheKehrtSofortZurueck) {
+    // Only a number without any decomposition gets here; 0 is one (its one candidate fails).
+    FakeFenster F;
+    F.Bei(2, [](FakeFenster& G) {
+        G.Form.Zahl = 0;
+        G.Tag = "0";
+    });
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, ""); // cleared (0 is a multiple of 20), and nothing written
+    EXPECT_EQ(F.Verarbeitungen, 2);
+}
+
+TEST(Lauf, UeberlaufMeldetLaufzeitfehler) {
+    // 2147483644 is the last number before the top whose line can be written and after which
+    // Zahl + 2 still fits; the next pass decomposes 2147483646 and then cannot go on.
+    FakeFenster F;
+    F.Bei(1, [](FakeFenster& G) { G.Form.Zahl = 2147483646; });
+    try {
+        F.Form.cmdStart_Click();
+        FAIL() << "the run went past 2147483647";
+    } catch (const Programmende& Ende) {
+        EXPECT_NE(Ende.Meldung.find("berlauf"), std::string::npos);
+    }
+    EXPECT_EQ(F.Form.Zahl, 2147483646);
+    EXPECT_NE(F.Text.find(" 2147483646 ="), std::string::npos);
+}
+
+namespace {
+
+// Runs one wait on the fake clock and gives how long it lasted in clock seconds.
+double Wartedauer(FakeFenster& F) {
+    const double Vorher = F.Zeit;
+    F.Form.Eine_Sekunde_Warten();
+    return F.Zeit - Vorher;
+}
+
+} // namespace
+
+TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
+    {
+        FakeFenster F; // an ordinary second
+        F.Schritt = 0.001;
+        EXPECT_NEAR(Wartedauer(F), 1.0, 0.003);
+    }
+    {
+        FakeFenster F; // begun 0.3 s before midnight
+        F.Schritt = 0.001;
+        F.Tageszeit_Anfang = 86400.0 - 0.3;
+        EXPECT_NEAR(Wartedauer(F), 1.0, 0.01); // a float resolves 1/128 s late in the day
+    }
+    for (const double Vor_Mitternacht : {0.001, 0.5, 0.999, 1.0}) {
+        FakeFenster F;
+        F.Schritt = 0.01;
+        F.Tageszeit_Anfang = 86400.0 - Vor_Mitternacht;
+        EXPECT_NEAR(Wartedauer(F), 1.0, 0.03) << Vor_Mitternacht << " s before midnight";
+    }
+    {
+        FakeFenster F; // the clock set back one hour during the wait
+        F.Schritt = 0.001;
+        F.Bei_Uhrlesung = [](FakeFenster& G) {
+            if (G.Uhrlesungen == 300) {
+                G.Verstellung -= 3600.0;
+            }
+        };
+        EXPECT_NEAR(Wartedauer(F), 1.0, 0.003);
+    }
+    {
+        FakeFenster F; // the clock stands still for a while, then moves on
+        F.Schritt = 0.001;
+        F.Bei_Uhrlesung = [](FakeFenster& G) {
+            G.Schritt = (G.Uhrlesungen >= 100 && G.Uhrlesungen < 100000) ? 0.0 : 0.001;
+        };
+        EXPECT_NEAR(Wartedauer(F), 1.0, 0.003);
+        EXPECT_GT(F.Uhrlesungen, 100000);
+    }
+}
+
+TEST(Warten, EinLaufUeberMitternacht) {
+    FakeFenster F;
+    F.Schritt = 0.01;
+    F.Tageszeit_Anfang = 86400.0 - 2.5;
+    F.Bremse_bei(Verarbeitung_fuer(16));
+    F.Form.cmdStart_Click();
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 14));
+    EXPECT_NEAR(F.Zeit, 6.0, 0.1); // six seconds of waiting, midnight among them
+}
+
+TEST(Warten, VergleichInEinfacherGenauigkeit) {
+    // Late in the day a float resolves 1/128 s: the wait ends at the first reading whose
+    // single-precision value reaches Startzeit + 1 rounded to single precision.
+    FakeFenster F;
+    F.Schritt = 1.0 / 1024;
+    F.Tageszeit_Anfang = 86000.0;
+    const double Dauer = Wartedauer(F);
+    EXPECT_GE(Dauer, 1.0 - 1.0 / 128);
+    EXPECT_LE(Dauer, 1.0 + 1.0 / 128);
+    EXPECT_EQ(F.Form.Startzeit, static_cast<double>(static_cast<float>(86000.0)));
+}

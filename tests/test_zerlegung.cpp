@@ -1,0 +1,100 @@
+#include "frmGoldbach.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Zerlegung {
+    std::int32_t Gefunden;
+    double Summand;
+};
+
+Zerlegung Suche(std::int32_t n, double Anfang) {
+    Zerlegung Z{-1, Anfang};
+    frmGoldbach::Zerlegung_Suchen(n, Z.Summand, Z.Gefunden);
+    return Z;
+}
+
+Zerlegung Suche(std::int32_t n) {
+    return Suche(n, std::floor(n / 2.0));
+}
+
+} // namespace
+
+TEST(Zerlegung, ErsteZahlenEinesLaufs) {
+    struct Zeile {
+        std::int32_t n, p;
+    };
+    const std::vector<Zeile> Tabelle = {{6, 3},   {8, 3},   {10, 5}, {12, 5},  {14, 7},
+                                        {16, 5},  {18, 7},  {20, 7}, {22, 11}, {24, 11},
+                                        {44, 13}, {58, 29}, {60, 29}};
+    for (const auto& Zeile : Tabelle) {
+        const auto Z = Suche(Zeile.n);
+        EXPECT_EQ(Z.Gefunden, 1) << "n = " << Zeile.n;
+        EXPECT_EQ(Z.Summand, Zeile.p) << "n = " << Zeile.n;
+    }
+}
+
+TEST(Zerlegung, GroesstesPNichtUeberHalbemNGegenSieb) {
+    // An independent reference: the largest p <= n/2 with p and n - p odd primes or 1.
+    constexpr int Grenze = 20000;
+    std::vector<bool> Prim(Grenze + 1, true);
+    Prim[0] = false;
+    Prim[2] = false; // even numbers never count
+    for (int i = 4; i <= Grenze; i += 2) {
+        Prim[i] = false;
+    }
+    for (int i = 3; i * i <= Grenze; i += 2) {
+        for (int j = i * i; j <= Grenze; j += 2 * i) {
+            Prim[j] = false;
+        }
+    }
+    for (int n = 6; n <= Grenze; n += 2) {
+        int Erwartet = n / 2;
+        while (!(Prim[Erwartet] && Prim[n - Erwartet])) {
+            --Erwartet;
+        }
+        const auto Z = Suche(n);
+        ASSERT_EQ(Z.Gefunden, 1) << "n = " << n;
+        ASSERT_EQ(Z.Summand, Erwartet) << "n = " << n;
+    }
+}
+
+TEST(Zerlegung, EinsZaehltAlsPrimUndIstDerLetzteKandidat) {
+    // n = 4: the candidate 2 is even, so 1 + 3 is taken.
+    EXPECT_EQ(Suche(4).Gefunden, 1);
+    EXPECT_EQ(Suche(4).Summand, 1.0);
+    // Starting low: p = 1 is still tried, and taken when n - 1 passes.
+    EXPECT_EQ(Suche(8, 1.0).Gefunden, 1);
+    EXPECT_EQ(Suche(8, 1.0).Summand, 1.0);
+    // ... and when n - 1 does not pass either, the search is exhausted below 1.
+    EXPECT_EQ(Suche(10, 1.0).Gefunden, 0);
+    EXPECT_EQ(Suche(28, 2.0).Gefunden, 0);
+    // n = 0 has only the candidate 0, which fails.
+    EXPECT_EQ(Suche(0).Gefunden, 0);
+}
+
+TEST(Ergebniszeile, FormUndZahlen) {
+    EXPECT_EQ(frmGoldbach::Ergebniszeile(6, 3.0), " 6 = 3 + 3\r\n");
+    EXPECT_EQ(frmGoldbach::Ergebniszeile(16, 5.0), " 16 = 5 + 11\r\n");
+    EXPECT_EQ(frmGoldbach::Ergebniszeile(2147483646, 1073741789.0),
+              " 2147483646 = 1073741789 + 1073741857\r\n");
+    EXPECT_EQ(frmGoldbach::Zahltext(0.0), " 0");
+    EXPECT_EQ(frmGoldbach::Zahltext(-12.0), "-12");
+    EXPECT_EQ(frmGoldbach::Zahltext(100.0), " 100");
+}
+
+TEST(Bremsflagge, TextAlsZahl) {
+    EXPECT_EQ(frmGoldbach::Zahlwert("0"), 0.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert("1"), 1.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert(" 1"), 1.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert("1.0"), 1.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert("10"), 10.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert(""), 0.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert("ja"), 0.0);
+}

@@ -1,0 +1,130 @@
+#include "frmGoldbach.h"
+
+#include "Fensterdienste.h"
+
+#include <charconv>
+#include <cmath>
+
+void frmGoldbach::cmdStart_Click() {
+    Zahl = 6;
+    Fenster.Text1_Ersetzen(Frage);
+    for (;;) {
+        // The only point where clicks, keystrokes and repaints are handled during a run.
+        Fenster.EreignisseVerarbeiten();
+        if (Fenster.WirdGeschlossen()) {
+            return;
+        }
+
+        double Summand = std::floor(static_cast<double>(Zahl) / 2.0);
+
+        if (Zahl % 20 == 0) {
+            Fenster.Text1_Ersetzen("");
+        }
+
+        Eine_Sekunde_Warten();
+
+        if (Zahlwert(Fenster.NotbremseTag_Lesen()) == 1.0) {
+            break;
+        }
+
+        std::int32_t Gefunden = 0;
+        Zerlegung_Suchen(Zahl, Summand, Gefunden);
+        if (Gefunden != 1) {
+            return;
+        }
+
+        Fenster.Text1_Ersetzen(Fenster.Text1_Lesen() + Ergebniszeile(Zahl, Summand));
+
+        std::int32_t Naechste = 0;
+        if (__builtin_add_overflow(Zahl, 2, &Naechste)) {
+            Fenster.Laufzeitfehler(Ueberlauf);
+        }
+        Zahl = Naechste;
+    }
+    Fenster.NotbremseTag_Ersetzen("0");
+}
+
+void frmGoldbach::cmdNotbremse_Click() {
+    Fenster.NotbremseTag_Ersetzen("1");
+}
+
+void frmGoldbach::Eine_Sekunde_Warten() {
+    Startzeit = Fenster.Uhrzeit();
+    float Vorige = static_cast<float>(Startzeit);
+    for (;;) {
+        const float Jetzt = Fenster.Uhrzeit();
+        if (Jetzt < Vorige) {
+            // The clock went back: shift the start by as much, so that the wait still ends
+            // one second of clock time after it began instead of hours later (or never).
+            Startzeit -= static_cast<double>(Vorige) - static_cast<double>(Jetzt);
+        }
+        Vorige = Jetzt;
+        if (!(Jetzt < static_cast<float>(Startzeit + 1.0))) {
+            return;
+        }
+    }
+}
+
+void frmGoldbach::Primtest(const std::int32_t& x, std::int32_t& Ergebnis) {
+    if (x % 2 == 0) {
+        Ergebnis = 0;
+        return;
+    }
+    // x is odd here, so x - 1 cannot overflow, and i never passes x.
+    for (std::int32_t i = 3;; ++i) {
+        if (i > x - 1) {
+            Ergebnis = 1;
+            return;
+        }
+        if (x % i == 0) {
+            Ergebnis = 0;
+            return;
+        }
+    }
+}
+
+void frmGoldbach::Zerlegung_Suchen(std::int32_t n, double& Summand, std::int32_t& Gefunden) {
+    for (;;) {
+        // Both tests run for every candidate, p's first.
+        const std::int32_t p = static_cast<std::int32_t>(Summand);
+        std::int32_t p_prim = 0;
+        Primtest(p, p_prim);
+        const std::int32_t q = static_cast<std::int32_t>(static_cast<double>(n) - Summand);
+        std::int32_t q_prim = 0;
+        Primtest(q, q_prim);
+        if (p_prim == 1 && q_prim == 1) {
+            Gefunden = 1;
+            return;
+        }
+        Summand -= 1.0;
+        if (Summand < 0.5) {
+            Gefunden = 0;
+            return;
+        }
+    }
+}
+
+std::string frmGoldbach::Ergebniszeile(std::int32_t n, double Summand) {
+    return Zahltext(n) + " =" + Zahltext(Summand) + " +" +
+           Zahltext(static_cast<double>(n) - Summand) + "\r\n";
+}
+
+std::string frmGoldbach::Zahltext(double Wert) {
+    const auto Ganz = static_cast<long long>(Wert);
+    return Ganz < 0 ? std::to_string(Ganz) : " " + std::to_string(Ganz);
+}
+
+double frmGoldbach::Zahlwert(const std::string& Text) {
+    const char* Anfang = Text.data();
+    const char* Ende = Text.data() + Text.size();
+    while (Anfang != Ende && (*Anfang == ' ' || *Anfang == '\t')) {
+        ++Anfang;
+    }
+    if (Anfang != Ende && *Anfang == '+') {
+        ++Anfang;
+    }
+    double Wert = 0.0;
+    const auto [Rest, Fehler] = std::from_chars(Anfang, Ende, Wert, std::chars_format::fixed);
+    (void)Rest;
+    return Fehler == std::errc{} ? Wert : 0.0;
+}

@@ -1,0 +1,52 @@
+// The window class frmGoldbach: its state and its three procedures, free of any toolkit.
+// The run lives in cmdStart_Click; it hands control to the window once per number.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Fensterdienste;
+
+class frmGoldbach {
+public:
+    explicit frmGoldbach(Fensterdienste& Fenster) : Fenster(Fenster) {}
+
+    // Bound to the click of cmdStart: runs the Goldbach loop over 6, 8, 10, ... until the brake.
+    void cmdStart_Click();
+    // Bound to the click of cmdNotbremse: raises the brake flag, nothing else.
+    void cmdNotbremse_Click();
+
+    // Decides by plain trial division whether x counts as prime; Ergebnis is 1 or 0.
+    // 1 and every odd negative count as prime, every even number (2 included) does not.
+    static void Primtest(const std::int32_t& x, std::int32_t& Ergebnis);
+
+    // Searches n = p + q with both summands passing Primtest, p from its start value downward.
+    // Gefunden is 1 with Summand at the pair's p, or 0 when the candidates ran out below 1.
+    static void Zerlegung_Suchen(std::int32_t n, double& Summand, std::int32_t& Gefunden);
+
+    // The result line for n and its found p: " 6 = 3 + 3" followed by CR LF.
+    static std::string Ergebniszeile(std::int32_t n, double Summand);
+
+    // A whole number in decimal, one blank before it when it is 0 or more, "-" when negative.
+    static std::string Zahltext(double Wert);
+
+    // The brake flag's text read as a number: leading blanks skipped, then a decimal number as far
+    // as it goes; 0 when there is none.
+    static double Zahlwert(const std::string& Text);
+
+    // The wait that paces the run: one second of clock time from Startzeit. It polls the clock
+    // without processing events. A clock that goes back (midnight, or set back by hand) does
+    // not stretch it: the time already waited is kept.
+    void Eine_Sekunde_Warten();
+
+    std::int32_t Zahl = 0;
+    double Startzeit = 0.0;
+
+    static constexpr const char* Frage = "Terminiert dieser Algorithmus?\r\n";
+    static constexpr const char* Ueberlauf =
+        "Laufzeitfehler 6: Überlauf.\r\n\r\n"
+        "Zahl ist über 2147483647 hinausgewachsen. Das Programm wird beendet.";
+
+private:
+    Fensterdienste& Fenster;
+};

@@ -1,0 +1,127 @@
+#include "frmGoldbachQt.h"
+
+#include "Fensterdefinition.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTime>
+
+#include <cstdlib>
+
+namespace {
+
+QString Qt_Text(std::string_view Text) {
+    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
+}
+
+QFont Qt_Schrift(const Fensterdefinition::Schrift& Schrift) {
+    QFont Font(Qt_Text(Schrift.Name));
+    Font.setStyleHint(QFont::Serif);
+    Font.setPointSizeF(Schrift.Punkt);
+    Font.setWeight(static_cast<QFont::Weight>(Schrift.Gewicht));
+    Font.setItalic(Schrift.Kursiv);
+    Font.setUnderline(Schrift.Unterstrichen);
+    Font.setStrikeOut(Schrift.Durchgestrichen);
+    return Font;
+}
+
+QRect Qt_Rechteck(const Fensterdefinition::Steuerelement& Element) {
+    using Fensterdefinition::Pixel;
+    return {Pixel(Element.Links), Pixel(Element.Oben), Pixel(Element.Breite), Pixel(Element.Hoehe)};
+}
+
+QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
+    auto* Knopf = new QPushButton(Qt_Text(Element.Inhalt), Fenster);
+    Knopf->setObjectName(Qt_Text(Element.Name));
+    Knopf->setGeometry(Qt_Rechteck(Element));
+    Knopf->setFont(Qt_Schrift(Element.Schrift));
+    Knopf->setAutoDefault(false);
+    Knopf->setProperty("Tag", Qt_Text(Element.Tag));
+    return Knopf;
+}
+
+} // namespace
+
+frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
+    namespace D = Fensterdefinition;
+    setObjectName("frmGoldbach");
+    setWindowTitle(Qt_Text(D::Beschriftung));
+    resize(D::Pixel(D::Innenbreite), D::Pixel(D::Innenhoehe));
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(Qt_Text(D::Text1.Name));
+    Text1->setGeometry(Qt_Rechteck(D::Text1));
+    Text1->setFont(Qt_Schrift(D::Text1.Schrift));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->setTabChangesFocus(true);
+    Text1_Ersetzen(std::string(D::Text1.Inhalt));
+
+    cmdStart = Knopf(D::cmdStart, this);
+    cmdNotbremse = Knopf(D::cmdNotbremse, this);
+
+    setTabOrder(Text1, cmdStart);
+    setTabOrder(cmdStart, cmdNotbremse);
+    Text1->setFocus();
+
+    connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
+    connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });
+}
+
+void frmGoldbachQt::EreignisseVerarbeiten() {
+    QCoreApplication::processEvents();
+}
+
+float frmGoldbachQt::Uhrzeit() {
+    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+}
+
+std::string frmGoldbachQt::Text1_Lesen() {
+    // The raw text keeps every character as typed (the plain text would turn no-break spaces
+    // into blanks); paragraph and line separators become CR LF.
+    QString Text = Text1->document()->toRawText();
+    Text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    Text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    return Text.toStdString();
+}
+
+void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
+    QString Neu = QString::fromStdString(Text);
+    Neu.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Text1->setPlainText(Neu);
+    // Keep the newest line in view, and show the new text at once: the run may not process
+    // events again for a second or more.
+    Text1->moveCursor(QTextCursor::End);
+    Text1->viewport()->repaint();
+    Text1->verticalScrollBar()->repaint();
+}
+
+std::string frmGoldbachQt::NotbremseTag_Lesen() {
+    return cmdNotbremse->property("Tag").toString().toStdString();
+}
+
+void frmGoldbachQt::NotbremseTag_Ersetzen(const std::string& Tag) {
+    cmdNotbremse->setProperty("Tag", QString::fromStdString(Tag));
+}
+
+void frmGoldbachQt::Laufzeitfehler(const std::string& Meldung) {
+    QMessageBox::critical(this, Qt_Text(Fensterdefinition::Beschriftung),
+                          QString::fromStdString(Meldung));
+    std::exit(EXIT_FAILURE);
+}
+
+bool frmGoldbachQt::WirdGeschlossen() {
+    return Schliesst;
+}
+
+void frmGoldbachQt::closeEvent(QCloseEvent* event) {
+    // A run may be active below this event: mark the window so that every run ends at its
+    // next event processing and the event loop can finish.
+    Schliesst = true;
+    event->accept();
+}

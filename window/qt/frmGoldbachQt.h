@@ -1,0 +1,37 @@
+// frmGoldbach as a Qt 6 Widgets window: built from the window's definition, it provides the
+// window services to the behaviour and binds the two clicks to its handlers.
+#pragma once
+
+#include "Fensterdienste.h"
+#include "frmGoldbach.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+class frmGoldbachQt : public QWidget, public Fensterdienste {
+public:
+    explicit frmGoldbachQt(QWidget* parent = nullptr);
+
+    void EreignisseVerarbeiten() override;
+    float Uhrzeit() override;
+    std::string Text1_Lesen() override;
+    void Text1_Ersetzen(const std::string& Text) override;
+    std::string NotbremseTag_Lesen() override;
+    void NotbremseTag_Ersetzen(const std::string& Tag) override;
+    [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
+    bool WirdGeschlossen() override;
+
+    frmGoldbach& Form() { return Goldbach; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frmGoldbach Goldbach{*this};
+    QPlainTextEdit* Text1;
+    QPushButton* cmdStart;
+    QPushButton* cmdNotbremse;
+    bool Schliesst = false;
+};

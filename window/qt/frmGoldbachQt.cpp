@@ -60,7 +60,9 @@ frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setTabChangesFocus(true);
-    Text1_Ersetzen(std::string(D::Text1.Inhalt));
+    // The note opens at its first line.
+    Text1->setPlainText(
+        Qt_Text(D::Text1.Inhalt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     cmdStart = Knopf(D::cmdStart, this);
     cmdNotbremse = Knopf(D::cmdNotbremse, this);

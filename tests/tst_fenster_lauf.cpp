@@ -1,0 +1,205 @@
+// The Qt window running for real, offscreen, with a fast clock: clicks, the text box's CR LF
+// and what the screen shows during a wait.
+#include "frmGoldbachQt.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+// The real window with a clock that runs 0.25 s per reading and a hook at each event processing.
+class Prueffenster : public frmGoldbachQt {
+public:
+    double Zeit = 0.0;
+    int Verarbeitungen = 0;
+    std::function<void(Prueffenster&)> Bei_Verarbeitung;
+    std::function<void(Prueffenster&)> Bei_Uhrlesung;
+
+    float Uhrzeit() override {
+        if (Bei_Uhrlesung) {
+            Bei_Uhrlesung(*this);
+        }
+        Zeit += 0.25;
+        return static_cast<float>(40000.0 + Zeit);
+    }
+    void EreignisseVerarbeiten() override {
+        ++Verarbeitungen;
+        if (Bei_Verarbeitung) {
+            Bei_Verarbeitung(*this);
+        }
+        frmGoldbachQt::EreignisseVerarbeiten();
+    }
+
+    QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }
+    QPlainTextEdit* Textfeld() { return findChild<QPlainTextEdit*>("Text1"); }
+};
+
+// Clicks the button as a user would, through mouse events posted to the queue: it is handled
+// at the run's next event processing.
+void Klick_einreihen(QPushButton* Knopf) {
+    const QPoint Mitte = Knopf->rect().center();
+    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonPress, Mitte,
+                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
+                                                       Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonRelease, Mitte,
+                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
+                                                       Qt::NoButton, Qt::NoModifier));
+}
+
+// Types the text as key presses, umlauts included.
+void Tippen(QWidget* Feld, const QString& Text) {
+    for (const QChar Zeichen : Text) {
+        QKeyEvent Druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
+        QKeyEvent Los(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
+        QCoreApplication::sendEvent(Feld, &Druck);
+        QCoreApplication::sendEvent(Feld, &Los);
+    }
+}
+
+// How many pixels of the box, as the screen shows it, are dark (text).
+int Dunkle_Pixel(QWidget* Fenster, QWidget* Feld) {
+    const QImage Bild = Fenster->screen()->grabWindow(Fenster->winId()).toImage();
+    const QRect Innen =
+        QRect(Feld->mapTo(Fenster, QPoint(0, 0)), Feld->size()).adjusted(4, 4, -30, -4);
+    int Dunkel = 0;
+    for (int y = Innen.top(); y <= Innen.bottom(); ++y) {
+        for (int x = Innen.left(); x <= Innen.right(); ++x) {
+            if (qGray(Bild.pixel(x, y)) < 96) {
+                ++Dunkel;
+            }
+        }
+    }
+    return Dunkel;
+}
+
+} // namespace
+
+class FensterLauf : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUndNotbremseMitDerMaus();
+    void zweiterStartUndSchliessenWaehrendDesLaufs();
+    void getippterTextMitCrLf();
+    void textErsetzenUndLesenGleich_data();
+    void textErsetzenUndLesenGleich();
+    void leererKastenWaehrendDerWartezeitFuerZwanzig();
+};
+
+void FensterLauf::startUndNotbremseMitDerMaus() {
+    Prueffenster F;
+    F.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&F));
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 4) { // pending at the top of the pass for 12
+            Klick_einreihen(G.Knopf("cmdNotbremse"));
+        }
+    };
+    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
+             QString("Terminiert dieser Algorithmus?\r\n 6 = 3 + 3\r\n 8 = 3 + 5\r\n"
+                     " 10 = 5 + 5\r\n"));
+    QCOMPARE(F.NotbremseTag_Lesen(), std::string("0"));
+    QCOMPARE(F.Verarbeitungen, 4);
+    QCOMPARE(F.Textfeld()->toPlainText(),
+             QString("Terminiert dieser Algorithmus?\n 6 = 3 + 3\n 8 = 3 + 5\n 10 = 5 + 5\n"));
+}
+
+void FensterLauf::zweiterStartUndSchliessenWaehrendDesLaufs() {
+    Prueffenster F;
+    F.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&F));
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 2) {
+            Klick_einreihen(G.Knopf("cmdStart")); // a nested run
+        }
+        if (G.Verarbeitungen == 5) {
+            QMetaObject::invokeMethod(&G, &QWidget::close, Qt::QueuedConnection);
+        }
+    };
+    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+
+    // Both runs ended at the processing that handled the close, and processed nothing more.
+    QVERIFY(F.WirdGeschlossen());
+    QVERIFY(!F.isVisible());
+    QCOMPARE(F.Verarbeitungen, 5);
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
+             QString("Terminiert dieser Algorithmus?\r\n 6 = 3 + 3\r\n 8 = 3 + 5\r\n"));
+}
+
+void FensterLauf::getippterTextMitCrLf() {
+    Prueffenster F;
+    F.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&F));
+    auto* Feld = F.Textfeld();
+    Feld->setFocus();
+    Feld->selectAll();
+    Tippen(Feld, QString::fromUtf8("Grüße"));
+    QTest::keyClick(Feld, Qt::Key_Return);
+    QTest::keyClick(Feld, Qt::Key_Return);
+    Tippen(Feld, QString::fromUtf8("möglich "));
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()), QString::fromUtf8("Grüße\r\n\r\nmöglich "));
+
+    // A run appends to it as typed.
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 1) {
+            QTest::keyClicks(G.Textfeld(), "x");
+        }
+        if (G.Verarbeitungen == 2) {
+            Klick_einreihen(G.Knopf("cmdNotbremse"));
+        }
+    };
+    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
+             QString("Terminiert dieser Algorithmus?\r\nx 6 = 3 + 3\r\n"));
+}
+
+void FensterLauf::textErsetzenUndLesenGleich_data() {
+    QTest::addColumn<QString>("Text");
+    QTest::newRow("leer") << QString();
+    QTest::newRow("eine Zeile") << QString(" 6 = 3 + 3\r\n");
+    QTest::newRow("ohne Zeilenende") << QString("ohne");
+    QTest::newRow("Leerzeilen") << QString("\r\n\r\na\r\n\r\n");
+    QTest::newRow("Umlaute, Tab, Leerzeichen am Ende")
+        << QString::fromUtf8("für \tÄÖÜß \r\nunmöglich.  \r\n");
+    QTest::newRow("geschütztes Leerzeichen") << QString::fromUtf8("1\u00A0900\r\n");
+}
+
+void FensterLauf::textErsetzenUndLesenGleich() {
+    QFETCH(QString, Text);
+    Prueffenster F;
+    F.Text1_Ersetzen(Text.toStdString());
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()), Text);
+}
+
+void FensterLauf::leererKastenWaehrendDerWartezeitFuerZwanzig() {
+    Prueffenster F;
+    F.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&F));
+    int Dunkel_bei_18 = -1;
+    int Dunkel_bei_20 = -1;
+    F.Bei_Uhrlesung = [&](Prueffenster& G) {
+        // The first clock reading of a wait is the moment the screen shows during that second.
+        const int Zahl = G.Form().Zahl;
+        if (Zahl == 18 && Dunkel_bei_18 < 0) {
+            Dunkel_bei_18 = Dunkle_Pixel(&G, G.Textfeld());
+        }
+        if (Zahl == 20 && Dunkel_bei_20 < 0) {
+            Dunkel_bei_20 = Dunkle_Pixel(&G, G.Textfeld());
+            Klick_einreihen(G.Knopf("cmdNotbremse"));
+        }
+    };
+    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+
+    QVERIFY2(Dunkel_bei_18 > 100, "the lines before 18 should be on the screen");
+    QCOMPARE(Dunkel_bei_20, 0);
+    QCOMPARE(F.Form().Zahl, 22);
+}
+
+QTEST_MAIN(FensterLauf)
+#include "tst_fenster_lauf.moc"

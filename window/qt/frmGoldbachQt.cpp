@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -50,6 +51,7 @@ frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     namespace D = Fensterdefinition;
     setObjectName("frmGoldbach");
     setWindowTitle(Qt_Text(D::Beschriftung));
+    setWindowIcon(QIcon(QStringLiteral(":/wendelkamm.ico")));
     resize(D::Pixel(D::Innenbreite), D::Pixel(D::Innenhoehe));
 
     Text1 = new QPlainTextEdit(this);

@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""Draws Wendelkamm's icon, a yellow smiley, and writes it once for every use:
+
+  wendelkamm.ico      32 x 32 and 16 x 16, 16 colours (the Qt window and the Windows resource)
+  wendelkamm-32.png   the same two images for the Linux icon theme
+  wendelkamm-16.png
+
+A yellow disc with a black outline, two black upright oval eyes and a black smiling mouth, on a
+transparent ground. The 32-pixel image is drawn from the shapes below, sampled 8 x 8 times per
+pixel; at 16 pixels those shapes come out ragged, so that image is set pixel by pixel after them.
+Run it again after a change; the outputs are kept in the repository so that building needs no
+Python.
+"""
+import math
+import struct
+import zlib
+from pathlib import Path
+
+# The 16-colour palette (RGB), in the order Windows uses.
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, YELLOW = 0, 11
+CLEAR = None  # transparent
+
+SAMPLES = 8
+
+
+def shapes(size):
+    """The smiley's parts as tests on a point (x, y) in pixel units."""
+    c = size / 2
+    r = size / 2 - 0.25
+    outline = max(1.0, size / 16)
+    eye_dx, eye_y = 0.19 * size, 0.36 * size
+    eye_rx, eye_ry = 0.065 * size, 0.12 * size
+    mouth_r, mouth_w = 0.29 * size, max(1.0, 0.075 * size)
+    mouth_cy = 0.47 * size
+
+    def disc(x, y):
+        return math.hypot(x - c, y - c) <= r
+
+    def rim(x, y):
+        return r - outline <= math.hypot(x - c, y - c) <= r
+
+    def eye(x, y):
+        return any(((x - (c + s * eye_dx)) / eye_rx) ** 2 + ((y - eye_y) / eye_ry) ** 2 <= 1
+                   for s in (-1, 1))
+
+    def mouth(x, y):
+        d = math.hypot(x - c, y - mouth_cy)
+        angle = math.degrees(math.atan2(y - mouth_cy, x - c))  # 90 is straight down
+        return abs(d - mouth_r) <= mouth_w / 2 and 25 <= angle <= 155
+
+    return disc, rim, eye, mouth
+
+
+def draw(size):
+    disc, rim, eye, mouth = shapes(size)
+    image = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            inside = black = 0
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    x = px + (sx + 0.5) / SAMPLES
+                    y = py + (sy + 0.5) / SAMPLES
+                    if disc(x, y):
+                        inside += 1
+                        if rim(x, y) or eye(x, y) or mouth(x, y):
+                            black += 1
+            n = SAMPLES * SAMPLES
+            if inside < n * 0.35:
+                row.append(CLEAR)
+            elif black >= n * 0.4 or inside < n * 0.75:
+                row.append(BLACK)  # the outline takes the disc's ragged edge
+            else:
+                row.append(YELLOW)
+        image.append(row)
+    return image
+
+
+# The 16-pixel smiley: '#' black, 'o' yellow, '.' transparent.
+SMALL = """
+.....######.....
+...##oooooo##...
+..#oooooooooo#..
+.#oooooooooooo#.
+.#oo##oooo##oo#.
+#ooo##oooo##ooo#
+#ooo##oooo##ooo#
+#oooooooooooooo#
+#oooooooooooooo#
+#oo#oooooooo#oo#
+#ooo#oooooo#ooo#
+.#ooo######ooo#.
+.#oooooooooooo#.
+..#oooooooooo#..
+...##oooooo##...
+.....######.....
+"""
+
+
+def parse(art):
+    colour = {'.': CLEAR, '#': BLACK, 'o': YELLOW}
+    return [[colour[ch] for ch in line] for line in art.split()]
+
+
+def ico_image(image):
+    """One image of an .ico: a 4-bit BMP with its AND mask, bottom-up."""
+    size = len(image)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b''.join(struct.pack('BBBB', b, g, r, 0) for r, g, b in PALETTE)
+    xor = b''
+    mask = b''
+    mask_row_bytes = ((size + 31) // 32) * 4
+    for row in reversed(image):
+        nibbles = [0 if p is CLEAR else p for p in row]
+        xor += bytes((nibbles[i] << 4) | nibbles[i + 1] for i in range(0, size, 2))
+        bits = 0
+        for p in row:
+            bits = (bits << 1) | (1 if p is CLEAR else 0)
+        mask += bits.to_bytes(size // 8, 'big').ljust(mask_row_bytes, b'\0')
+    return header + palette + xor + mask
+
+
+def ico(images):
+    head = struct.pack('<HHH', 0, 1, len(images))
+    offset = len(head) + 16 * len(images)
+    entries = b''
+    data = b''
+    for image in images:
+        size = len(image)
+        body = ico_image(image)
+        entries += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(body), offset + len(data))
+        data += body
+    return head + entries + data
+
+
+def png(image):
+    size = len(image)
+    raw = b''
+    for row in image:
+        raw += b'\0' + b''.join(bytes((0, 0, 0, 0)) if p is CLEAR else bytes(PALETTE[p] + (255,))
+                                for p in row)
+
+    def chunk(kind, body):
+        return (struct.pack('>I', len(body)) + kind + body
+                + struct.pack('>I', zlib.crc32(kind + body) & 0xffffffff))
+
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def show(image):
+    return '\n'.join(''.join('.' if p is CLEAR else '#' if p == BLACK else 'o' for p in row)
+                     for row in image)
+
+
+if __name__ == '__main__':
+    here = Path(__file__).resolve().parent
+    big, small = draw(32), parse(SMALL)
+    (here / 'wendelkamm.ico').write_bytes(ico([big, small]))
+    (here / 'wendelkamm-32.png').write_bytes(png(big))
+    (here / 'wendelkamm-16.png').write_bytes(png(small))
+    print(show(big))
+    print()
+    print(show(small))

@@ -2,6 +2,7 @@
 
 #include "Fensterdefinition.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
@@ -14,6 +15,14 @@
 #include <cstdlib>
 
 namespace {
+
+// The window is a main window to assistive technology (a frame, not a filler).
+QAccessibleInterface* Fensterzugang(const QString& Klasse, QObject* Objekt) {
+    if (Klasse == QLatin1String("frmGoldbachQt") && Objekt->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(Objekt), QAccessible::Window);
+    }
+    return nullptr;
+}
 
 QString Qt_Text(std::string_view Text) {
     return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
@@ -49,13 +58,22 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
 
 frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     namespace D = Fensterdefinition;
+    static const bool Zugang_eingerichtet = [] {
+        QAccessible::installFactory(Fensterzugang);
+        return true;
+    }();
+    (void)Zugang_eingerichtet;
     setObjectName("frmGoldbach");
+    // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(Qt_Text(D::Beschriftung));
     setWindowIcon(QIcon(QStringLiteral(":/wendelkamm.ico")));
     resize(D::Pixel(D::Innenbreite), D::Pixel(D::Innenhoehe));
 
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(Qt_Text(D::Text1.Name));
+    Text1->setAccessibleName(Qt_Text(D::Text1.Name));
     Text1->setGeometry(Qt_Rechteck(D::Text1));
     Text1->setFont(Qt_Schrift(D::Text1.Schrift));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

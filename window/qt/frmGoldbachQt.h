@@ -11,6 +11,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 class frmGoldbachQt : public QWidget, public Fensterdienste {
+    Q_OBJECT
+
 public:
     explicit frmGoldbachQt(QWidget* parent = nullptr);
 

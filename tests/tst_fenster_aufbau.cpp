@@ -1,0 +1,198 @@
+// The Qt window as it opens, offscreen: sizes, fonts, tab order, focus, the note, the tags, the
+// text box's behaviour and the icon.
+#include "frmGoldbachQt.h"
+
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+class FensterAufbau : public QObject {
+    Q_OBJECT
+
+    frmGoldbachQt* F = nullptr;
+    QPlainTextEdit* Text1() { return F->findChild<QPlainTextEdit*>("Text1"); }
+    QPushButton* Knopf(const char* Name) { return F->findChild<QPushButton*>(Name); }
+
+private slots:
+    void init() {
+        F = new frmGoldbachQt;
+        F->show();
+        QVERIFY(QTest::qWaitForWindowExposed(F));
+    }
+    void cleanup() { delete F; }
+
+    void fensterGroesseUndBeschriftung();
+    void steuerelemente_data();
+    void steuerelemente();
+    void schriften_data();
+    void schriften();
+    void tabulatorfolgeUndFokus();
+    void hinweisImTextfeld();
+    void tagsUndNotbremseImLeerlauf();
+    void textfeldRollbalkenUndUmbruch();
+    void groesseAendernLaesstSteuerelementeStehen();
+    void symbolInZweiGroessen();
+};
+
+void FensterAufbau::fensterGroesseUndBeschriftung() {
+    QCOMPARE(F->windowTitle(), QString("Wendelkamm"));
+    QCOMPARE(F->size(), QSize(430, 393)); // 6450 x 5895 twips at 96 dpi
+    QVERIFY(F->isWindow());
+    const Qt::WindowFlags Flags = F->windowFlags();
+    QVERIFY(Flags.testFlag(Qt::WindowTitleHint));
+    QVERIFY(Flags.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(Flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(Flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!Flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    QVERIFY(F->minimumSize() != F->maximumSize()); // sizable
+}
+
+void FensterAufbau::steuerelemente_data() {
+    QTest::addColumn<QString>("Name");
+    QTest::addColumn<QRect>("Rechteck");
+    QTest::newRow("Text1") << "Text1" << QRect(16, 16, 401, 317);
+    QTest::newRow("cmdStart") << "cmdStart" << QRect(16, 336, 185, 49);
+    QTest::newRow("cmdNotbremse") << "cmdNotbremse" << QRect(232, 336, 185, 49);
+}
+
+void FensterAufbau::steuerelemente() {
+    QFETCH(QString, Name);
+    QFETCH(QRect, Rechteck);
+    auto* Element = F->findChild<QWidget*>(Name);
+    QVERIFY(Element);
+    QCOMPARE(Element->geometry(), Rechteck);
+    QVERIFY(Element->isVisible());
+    QVERIFY(Element->isEnabled());
+}
+
+void FensterAufbau::schriften_data() {
+    QTest::addColumn<QString>("Name");
+    QTest::addColumn<double>("Punkt");
+    QTest::newRow("Text1") << "Text1" << 19.5;
+    QTest::newRow("cmdStart") << "cmdStart" << 13.5;
+    QTest::newRow("cmdNotbremse") << "cmdNotbremse" << 13.5;
+}
+
+void FensterAufbau::schriften() {
+    QFETCH(QString, Name);
+    QFETCH(double, Punkt);
+    auto* Element = F->findChild<QWidget*>(Name);
+    QVERIFY(Element);
+    const QFont Font = Element->font();
+    QCOMPARE(Font.family(), QString("Times New Roman"));
+    QCOMPARE(Font.pointSizeF(), Punkt);
+    QCOMPARE(Font.weight(), QFont::Normal);
+    QVERIFY(!Font.italic() && !Font.underline() && !Font.strikeOut());
+
+    // As resolved: a face with the metrics of Times New Roman, at the size asked for. Without
+    // fonts-liberation the family comes back empty or as some sans serif face.
+    const QFontInfo Info(Font);
+    const QStringList Gleich_breit = {"Times New Roman", "Liberation Serif", "Tinos"};
+    QVERIFY2(Gleich_breit.contains(Info.family()),
+             qPrintable("resolved to '" + Info.family() + "'"));
+    QCOMPARE(Info.pointSizeF(), Punkt);
+    QCOMPARE(Info.weight(), int(QFont::Normal));
+    QVERIFY(!Info.italic());
+}
+
+void FensterAufbau::tabulatorfolgeUndFokus() {
+    F->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(F));
+    QCOMPARE(QApplication::focusWidget(), Text1());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Knopf("cmdStart"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Knopf("cmdNotbremse"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Text1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), Knopf("cmdNotbremse"));
+}
+
+void FensterAufbau::hinweisImTextfeld() {
+    const QStringList Zeilen = {
+        "KORVANT hatte im Jahr 1900 die ",
+        "Frage aufgeworfen: ",
+        "Gibt es einen Algorithmus, durch den ",
+        QString::fromUtf8("f\xC3\xBCr jede (ausreichend formalisierte) "),
+        "Aussage der Mathematik entschieden ",
+        "werden kann, ob diese wahr oder ",
+        "falsch ist? ",
+        "",
+        "Velschor beweist im Jahre 1936, ",
+        QString::fromUtf8("dass das unm\xC3\xB6glich ist."),
+    };
+    QCOMPARE(QString::fromStdString(F->Text1_Lesen()), Zeilen.join("\r\n") + "\r\n");
+    // The note opens at its first line.
+    QCOMPARE(Text1()->verticalScrollBar()->value(), 0);
+    QVERIFY(!Text1()->isReadOnly());
+}
+
+void FensterAufbau::tagsUndNotbremseImLeerlauf() {
+    QCOMPARE(F->NotbremseTag_Lesen(), std::string("0"));
+    QCOMPARE(Knopf("cmdStart")->property("Tag").toString(), QString());
+
+    const std::string Vorher = F->Text1_Lesen();
+    QTest::mouseClick(Knopf("cmdNotbremse"), Qt::LeftButton);
+    QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
+    QCOMPARE(F->Text1_Lesen(), Vorher);
+    QCOMPARE(Knopf("cmdNotbremse")->text(), QString("Notbremse"));
+    QCOMPARE(Knopf("cmdStart")->text(), QString("Start"));
+}
+
+void FensterAufbau::textfeldRollbalkenUndUmbruch() {
+    auto* Feld = Text1();
+    QCOMPARE(Feld->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(Feld->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(Feld->verticalScrollBar()->isVisible());
+    QVERIFY(!Feld->horizontalScrollBar()->isVisible());
+
+    F->Text1_Ersetzen(std::string(60, 'x') + " " + std::string(20, 'y') + "\r\n");
+    QApplication::processEvents();
+    const QTextBlock Erste = Feld->document()->firstBlock();
+    QVERIFY(Erste.layout()->lineCount() >= 2);
+    QCOMPARE(Feld->horizontalScrollBar()->maximum(), 0);
+}
+
+void FensterAufbau::groesseAendernLaesstSteuerelementeStehen() {
+    QList<QRect> Vorher;
+    const auto Elemente = {static_cast<QWidget*>(Text1()), static_cast<QWidget*>(Knopf("cmdStart")),
+                           static_cast<QWidget*>(Knopf("cmdNotbremse"))};
+    for (auto* Element : Elemente) {
+        Vorher << Element->geometry();
+    }
+    for (const QSize Groesse : {QSize(800, 600), QSize(200, 120), QSize(430, 393)}) {
+        F->resize(Groesse);
+        QApplication::processEvents();
+        QCOMPARE(F->size(), Groesse);
+        int i = 0;
+        for (auto* Element : Elemente) {
+            QCOMPARE(Element->geometry(), Vorher[i++]);
+        }
+    }
+}
+
+void FensterAufbau::symbolInZweiGroessen() {
+    const QIcon Symbol = F->windowIcon();
+    QVERIFY(!Symbol.isNull());
+    const QList<QSize> Groessen = Symbol.availableSizes();
+    QVERIFY2(Groessen.contains(QSize(16, 16)), "no 16 x 16 image");
+    QVERIFY2(Groessen.contains(QSize(32, 32)), "no 32 x 32 image");
+
+    // Yellow in the middle of the face, transparent in the corner, in both images.
+    for (const int Seite : {16, 32}) {
+        const QImage Bild = Symbol.pixmap(Seite, Seite).toImage();
+        QCOMPARE(Bild.size(), QSize(Seite, Seite));
+        QCOMPARE(qAlpha(Bild.pixel(0, 0)), 0);
+        const QColor Mitte = Bild.pixelColor(Seite / 2, Seite / 2 + Seite / 8);
+        QCOMPARE(Mitte, QColor(255, 255, 0));
+    }
+}
+
+QTEST_MAIN(FensterAufbau)
+#include "tst_fenster_aufbau.moc"

@@ -191,6 +191,11 @@ void FensterAufbau::symbolInZweiGroessen() {
         QCOMPARE(qAlpha(Bild.pixel(0, 0)), 0);
         const QColor Mitte = Bild.pixelColor(Seite / 2, Seite / 2 + Seite / 8);
         QCOMPARE(Mitte, QColor(255, 255, 0));
+
+        // The icon theme's PNG is the same picture, pixel for pixel.
+        const QImage Png(QStringLiteral(WENDELKAMM_SYMBOLE "/wendelkamm-%1.png").arg(Seite));
+        QCOMPARE(Png.convertToFormat(QImage::Format_ARGB32),
+                 Bild.convertToFormat(QImage::Format_ARGB32));
     }
 }
 

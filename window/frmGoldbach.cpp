@@ -6,6 +6,15 @@
 #include <cmath>
 
 void frmGoldbach::cmdStart_Click() {
+    if (Aktive_Laeufe >= Laeufe_hoechstens) {
+        return; // refused: the runs already active go on as they were
+    }
+    // Counts this run as active until the handler is left, on every way out.
+    struct Laufzaehler {
+        int& Anzahl;
+        ~Laufzaehler() { --Anzahl; }
+    } Lauf{++Aktive_Laeufe};
+
     Zahl = 6;
     Fenster.Text1_Ersetzen(Frage);
     for (;;) {

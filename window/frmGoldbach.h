@@ -12,6 +12,7 @@ public:
     explicit frmGoldbach(Fensterdienste& Fenster) : Fenster(Fenster) {}
 
     // Bound to the click of cmdStart: runs the Goldbach loop over 6, 8, 10, ... until the brake.
+    // A click while Laeufe_hoechstens runs are active opens no further run and changes nothing.
     void cmdStart_Click();
     // Bound to the click of cmdNotbremse: raises the brake flag, nothing else.
     void cmdNotbremse_Click();
@@ -42,6 +43,16 @@ public:
     std::int32_t Zahl = 0;
     double Startzeit = 0.0;
 
+    // How many runs are active, nested one inside the other (0 when the window is idle).
+    int Laeufe() const { return Aktive_Laeufe; }
+
+    // Every nested run keeps the whole chain of calls from the click through the window's event
+    // dispatch on the stack: about 2 KiB per run with Qt on Linux (3.3 KiB with the sanitizers),
+    // so an 8 MiB stack overflows at about 4200 runs (2500 with the sanitizers). 1000 runs take
+    // some 2 MiB, a quarter of that stack; a front end whose main thread has less (Windows gives
+    // 1 MiB unless the program asks for more) must reserve at least 8 MiB.
+    static constexpr int Laeufe_hoechstens = 1000;
+
     static constexpr const char* Frage = "Terminiert dieser Algorithmus?\r\n";
     static constexpr const char* Ueberlauf =
         "Laufzeitfehler 6: Überlauf.\r\n\r\n"
@@ -49,4 +60,5 @@ public:
 
 private:
     Fensterdienste& Fenster;
+    int Aktive_Laeufe = 0;
 };

@@ -37,7 +37,13 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The program's own start-up, as in app/main.cpp.
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
+    QApplication::setDesktopFileName(QStringLiteral("wendelkamm"));
     Ueberlauffenster window;
     window.show();
     return QApplication::exec();

@@ -1,0 +1,82 @@
+// frmGoldbach as a native Windows window, with the Win32 API only: built from the window's
+// definition, it provides the window services to the behaviour and binds the two clicks to its
+// handlers. Instance data hangs on the window (GWLP_USERDATA), one handler per message.
+#pragma once
+
+#include "Fensterdienste.h"
+#include "frmGoldbach.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+class frmGoldbachWin32 : public Fensterdienste {
+public:
+    // The window class's name, for FindWindow.
+    static constexpr const wchar_t* Klassenname = L"frmGoldbach";
+    // The window property of cmdNotbremse that holds its tag text, as a global atom: readable
+    // by other processes with GetPropW and GlobalGetAtomNameW.
+    static constexpr const wchar_t* Tageigenschaft = L"Tag";
+
+    explicit frmGoldbachWin32(HINSTANCE Instanz) : Instanz(Instanz) {}
+    ~frmGoldbachWin32() override;
+    frmGoldbachWin32(const frmGoldbachWin32&) = delete;
+    frmGoldbachWin32& operator=(const frmGoldbachWin32&) = delete;
+
+    // Registers the window class and creates the window with its controls (not yet shown).
+    bool Erzeugen();
+    void Zeigen(int Anzeige);
+    // The program's message loop; returns the exit code of WM_QUIT.
+    int Nachrichtenschleife();
+
+    HWND Fenster() const { return hwnd; }
+    frmGoldbach& Form() { return Goldbach; }
+
+    void EreignisseVerarbeiten() override;
+    float Uhrzeit() override;
+    std::string Text1_Lesen() override;
+    void Text1_Ersetzen(const std::string& Text) override;
+    std::string NotbremseTag_Lesen() override;
+    void NotbremseTag_Ersetzen(const std::string& Tag) override;
+    [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
+    bool WirdGeschlossen() override;
+
+    // UTF-8 and UTF-16 at the seam between the behaviour and the window system.
+    static std::wstring Breit(std::string_view Text);
+    static std::string Schmal(std::wstring_view Text);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT Nachricht, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lParam);
+
+    bool OnCreate();
+    void OnCommand(int Id, int Code);
+    void OnActivate(WPARAM wParam);
+    void OnSetFocus();
+    void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    void OnNcDestroy();
+
+    // Hands one message to the window: the dialog keys (Tab, Shift+Tab) first.
+    void Zustellen(MSG& Nachricht);
+
+    HWND Steuerelement_Erzeugen(std::size_t Index, int DpiX, int DpiY);
+
+    HINSTANCE Instanz;
+    frmGoldbach Goldbach{*this};
+    HWND hwnd = nullptr;
+    HWND Text1 = nullptr;
+    HWND cmdStart = nullptr;
+    HWND cmdNotbremse = nullptr;
+    HWND Letzter_Fokus = nullptr;
+    HFONT Schriften[3]{}; // one for each control, in the definition's order
+    bool Schliesst = false;
+};

@@ -1,0 +1,424 @@
+// The Win32 window in this test's own process: built from the window's definition, its text with
+// CR LF and umlauts, the tag as a window property, and runs driven by real messages through the
+// window's own dispatch with a fast clock.
+#include "Fensterdefinition.h"
+#include "frmGoldbachWin32.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace D = Fensterdefinition;
+
+// The window with a clock that runs 0.25 s per reading, and a hook at each event processing
+// that sees how deeply the runs are nested.
+class Prueffenster : public frmGoldbachWin32 {
+public:
+    Prueffenster() : frmGoldbachWin32(GetModuleHandleW(nullptr)) {}
+
+    double Zeit = 0.0;
+    int Verarbeitungen = 0;
+    int Tiefe = 0;
+    int Hoechste_Tiefe = 0;
+    std::function<void(Prueffenster&)> Bei_Verarbeitung;
+
+    float Uhrzeit() override {
+        Zeit += 0.25;
+        return static_cast<float>(40000.0 + Zeit);
+    }
+    void EreignisseVerarbeiten() override {
+        ++Verarbeitungen;
+        if (Bei_Verarbeitung) {
+            Bei_Verarbeitung(*this);
+        }
+        ++Tiefe;
+        Hoechste_Tiefe = std::max(Hoechste_Tiefe, Tiefe);
+        frmGoldbachWin32::EreignisseVerarbeiten();
+        --Tiefe;
+    }
+
+    HWND Element(int Id) const { return GetDlgItem(Fenster(), Id); }
+    void Klick_einreihen(int Id) const { PostMessageW(Element(Id), BM_CLICK, 0, 0); }
+};
+
+int Pixel(int Twips, int Dpi) {
+    return static_cast<int>(std::lround(Twips * Dpi / 1440.0));
+}
+
+std::wstring Fenstertext(HWND Fenster) {
+    std::wstring Text(static_cast<std::size_t>(GetWindowTextLengthW(Fenster)) + 1, L'\0');
+    Text.resize(static_cast<std::size_t>(GetWindowTextW(Fenster, Text.data(), Text.size())));
+    return Text;
+}
+
+std::wstring Klasse(HWND Fenster) {
+    wchar_t Name[64] = {};
+    GetClassNameW(Fenster, Name, 64);
+    return Name;
+}
+
+std::wstring Tag(HWND Element) {
+    const auto Atom = static_cast<ATOM>(
+        reinterpret_cast<UINT_PTR>(GetPropW(Element, frmGoldbachWin32::Tageigenschaft)));
+    if (Atom == 0) {
+        return L"(keiner)";
+    }
+    wchar_t Text[256] = {};
+    return {Text, GlobalGetAtomNameW(Atom, Text, 256)};
+}
+
+RECT Im_Fenster(HWND Element) {
+    RECT R;
+    GetWindowRect(Element, &R);
+    MapWindowPoints(HWND_DESKTOP, GetParent(Element), reinterpret_cast<POINT*>(&R), 2);
+    return R;
+}
+
+struct Dpi {
+    int X, Y;
+};
+
+Dpi Bildschirm_Dpi() {
+    const HDC Bildschirm = GetDC(nullptr);
+    const Dpi Ergebnis{GetDeviceCaps(Bildschirm, LOGPIXELSX),
+                       GetDeviceCaps(Bildschirm, LOGPIXELSY)};
+    ReleaseDC(nullptr, Bildschirm);
+    return Ergebnis;
+}
+
+const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
+
+std::string Zeilen(int Von, int Bis) {
+    std::string Text;
+    for (int n = Von; n <= Bis; n += 2) {
+        double p = n / 2;
+        std::int32_t Gefunden = 0;
+        frmGoldbach::Zerlegung_Suchen(n, p, Gefunden);
+        Text += frmGoldbach::Ergebniszeile(n, p);
+    }
+    return Text;
+}
+
+class Win32Fenster : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(F.Erzeugen());
+        F.Zeigen(SW_SHOWNORMAL);
+        F.EreignisseVerarbeiten();
+        F.Verarbeitungen = 0;
+        F.Hoechste_Tiefe = 0;
+    }
+    Prueffenster F;
+};
+
+} // namespace
+
+TEST_F(Win32Fenster, FensterWieDefiniert) {
+    const Dpi Dichte = Bildschirm_Dpi();
+    EXPECT_EQ(Klasse(F.Fenster()), L"frmGoldbach");
+    EXPECT_EQ(Fenstertext(F.Fenster()), L"Wendelkamm");
+    const auto Stil = static_cast<DWORD>(GetWindowLongPtrW(F.Fenster(), GWL_STYLE));
+    for (const DWORD Teil :
+         {WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX}) {
+        EXPECT_EQ(Stil & Teil, Teil) << std::hex << Teil;
+    }
+    RECT Innen;
+    GetClientRect(F.Fenster(), &Innen);
+    EXPECT_EQ(Innen.right, Pixel(6450, Dichte.X));
+    EXPECT_EQ(Innen.bottom, Pixel(5895, Dichte.Y));
+}
+
+TEST_F(Win32Fenster, SteuerelementeAnIhrenPlaetzenInTabReihenfolge) {
+    const Dpi Dichte = Bildschirm_Dpi();
+    struct Erwartet {
+        int Id;
+        const wchar_t* Klasse;
+        int Links, Oben, Breite, Hoehe;
+        const wchar_t* Text;
+    };
+    const Erwartet Zeilen[] = {
+        {IDC_TEXT1, L"Edit", 240, 240, 6012, 4752, nullptr},
+        {IDC_CMDSTART, L"Button", 240, 5040, 2772, 732, L"Start"},
+        {IDC_CMDNOTBREMSE, L"Button", 3480, 5040, 2772, 732, L"Notbremse"},
+    };
+    for (const auto& Z : Zeilen) {
+        SCOPED_TRACE(Z.Id);
+        const HWND Element = F.Element(Z.Id);
+        ASSERT_NE(Element, nullptr);
+        EXPECT_EQ(_wcsicmp(Klasse(Element).c_str(), Z.Klasse), 0) << Klasse(Element);
+        const RECT R = Im_Fenster(Element);
+        EXPECT_EQ(R.left, Pixel(Z.Links, Dichte.X));
+        EXPECT_EQ(R.top, Pixel(Z.Oben, Dichte.Y));
+        EXPECT_EQ(R.right - R.left, Pixel(Z.Breite, Dichte.X));
+        EXPECT_EQ(R.bottom - R.top, Pixel(Z.Hoehe, Dichte.Y));
+        EXPECT_TRUE(GetWindowLongPtrW(Element, GWL_STYLE) & WS_TABSTOP);
+        EXPECT_TRUE(IsWindowEnabled(Element));
+        if (Z.Text != nullptr) {
+            EXPECT_EQ(Fenstertext(Element), Z.Text);
+            EXPECT_EQ(GetWindowLongPtrW(Element, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        }
+    }
+    // Tab goes round Text1, cmdStart, cmdNotbremse; the order of creation decides it.
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND cmdStart = F.Element(IDC_CMDSTART);
+    const HWND cmdNotbremse = F.Element(IDC_CMDNOTBREMSE);
+    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), Text1, FALSE), cmdStart);
+    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdStart, FALSE), cmdNotbremse);
+    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdNotbremse, FALSE), Text1);
+}
+
+TEST_F(Win32Fenster, TextfeldMehrzeiligMitSenkrechterBildlaufleisteUndUmbruch) {
+    const auto Stil = static_cast<DWORD>(GetWindowLongPtrW(F.Element(IDC_TEXT1), GWL_STYLE));
+    EXPECT_TRUE(Stil & ES_MULTILINE);
+    EXPECT_TRUE(Stil & WS_VSCROLL);
+    EXPECT_TRUE(Stil & ES_WANTRETURN); // Enter is a line break, not a button
+    EXPECT_FALSE(Stil & WS_HSCROLL);
+    EXPECT_FALSE(Stil & ES_AUTOHSCROLL); // without it a long line wraps
+    EXPECT_FALSE(Stil & ES_READONLY);
+    EXPECT_GE(SendMessageW(F.Element(IDC_TEXT1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+}
+
+TEST_F(Win32Fenster, SchriftenAusDerDefinition) {
+    const Dpi Dichte = Bildschirm_Dpi();
+    for (const auto& [Id, Punkt] : {std::pair{IDC_TEXT1, 19.5}, std::pair{IDC_CMDSTART, 13.5},
+                                    std::pair{IDC_CMDNOTBREMSE, 13.5}}) {
+        SCOPED_TRACE(Id);
+        const auto Schrift = reinterpret_cast<HFONT>(SendMessageW(F.Element(Id), WM_GETFONT, 0, 0));
+        ASSERT_NE(Schrift, nullptr);
+        LOGFONTW Daten{};
+        ASSERT_EQ(GetObjectW(Schrift, sizeof Daten, &Daten), static_cast<int>(sizeof Daten));
+        EXPECT_EQ(Daten.lfHeight, -std::lround(Punkt * Dichte.Y / 72.0));
+        EXPECT_EQ(Daten.lfWeight, 400);
+        EXPECT_FALSE(Daten.lfItalic);
+        EXPECT_FALSE(Daten.lfUnderline);
+        EXPECT_FALSE(Daten.lfStrikeOut);
+        EXPECT_EQ(Daten.lfCharSet, ANSI_CHARSET);
+        EXPECT_STREQ(Daten.lfFaceName, L"Times New Roman");
+    }
+}
+
+TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
+    EXPECT_EQ(Fenstertext(F.Element(IDC_TEXT1)), L"KORVANT hatte im Jahr 1900 die \r\n"
+                                                 L"Frage aufgeworfen: \r\n"
+                                                 L"Gibt es einen Algorithmus, durch den \r\n"
+                                                 L"f\u00fcr jede (ausreichend formalisierte) \r\n"
+                                                 L"Aussage der Mathematik entschieden \r\n"
+                                                 L"werden kann, ob diese wahr oder \r\n"
+                                                 L"falsch ist? \r\n"
+                                                 L"\r\n"
+                                                 L"Velschor beweist im Jahre 1936, \r\n"
+                                                 L"dass das unm\u00f6glich ist.\r\n");
+    EXPECT_EQ(GetFocus(), F.Element(IDC_TEXT1));
+    EXPECT_EQ(Tag(F.Element(IDC_CMDNOTBREMSE)), L"0");
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
+    EXPECT_EQ(Tag(F.Element(IDC_CMDSTART)), L"(keiner)");
+
+    // The class carries the program's icon in both sizes.
+    for (const auto& [Index, Groesse] : {std::pair{GCLP_HICON, GetSystemMetrics(SM_CXICON)},
+                                         std::pair{GCLP_HICONSM, GetSystemMetrics(SM_CXSMICON)}}) {
+        const auto Symbol = reinterpret_cast<HICON>(GetClassLongPtrW(F.Fenster(), Index));
+        ASSERT_NE(Symbol, nullptr);
+        ICONINFO Info{};
+        ASSERT_TRUE(GetIconInfo(Symbol, &Info));
+        BITMAP Bild{};
+        GetObjectW(Info.hbmMask, sizeof Bild, &Bild);
+        EXPECT_EQ(Bild.bmWidth, Groesse);
+        DeleteObject(Info.hbmMask);
+        DeleteObject(Info.hbmColor);
+    }
+}
+
+TEST_F(Win32Fenster, TabUndEscapeAlsTasten) {
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    PostMessageW(Text1, WM_KEYDOWN, VK_TAB, 0);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(GetFocus(), F.Element(IDC_CMDSTART));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(GetFocus(), F.Element(IDC_CMDNOTBREMSE));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(GetFocus(), Text1);
+
+    // Escape in the box does not close the window.
+    PostMessageW(Text1, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(Text1, WM_KEYUP, VK_ESCAPE, 0);
+    F.EreignisseVerarbeiten();
+    EXPECT_TRUE(IsWindow(F.Fenster()));
+    EXPECT_FALSE(F.WirdGeschlossen());
+}
+
+TEST_F(Win32Fenster, TextHinUndZurueckMitCrLfUndUmlauten) {
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    for (const std::string& Text :
+         {std::string{}, std::string{"\r\n"}, std::string{"a\r\n\r\nb"}, Frage + Zeilen(6, 18),
+          std::string{"Gr\u00f6\u00dfe \u00e4\u00f6\u00fc \u20ac \U0001F600\r\n"}}) {
+        F.Text1_Ersetzen(Text);
+        EXPECT_EQ(F.Text1_Lesen(), Text);
+        // The newest line is in view: the caret stands at the end.
+        DWORD Anfang = 0;
+        DWORD Ende = 0;
+        SendMessageW(Text1, EM_GETSEL, reinterpret_cast<WPARAM>(&Anfang),
+                     reinterpret_cast<LPARAM>(&Ende));
+        EXPECT_EQ(Ende, static_cast<DWORD>(GetWindowTextLengthW(Text1)));
+    }
+    // The box holds UTF-16 with its own CR LF.
+    EXPECT_EQ(Fenstertext(Text1), L"Gr\u00f6\u00dfe \u00e4\u00f6\u00fc \u20ac \U0001F600\r\n");
+
+    // Far more than the 32 K an edit box takes by default.
+    std::string Lang;
+    while (Lang.size() < 200000) {
+        Lang += Zeilen(6, 38);
+    }
+    F.Text1_Ersetzen(Lang);
+    EXPECT_EQ(F.Text1_Lesen(), Lang);
+}
+
+TEST_F(Win32Fenster, GetippterTextBleibtWieGetippt) {
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    F.Text1_Ersetzen(Frage);
+    for (const wchar_t Zeichen : std::wstring{L"\u00fcber"}) {
+        PostMessageW(Text1, WM_CHAR, Zeichen, 0);
+    }
+    PostMessageW(Text1, WM_CHAR, L'\r', 0); // Enter
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(F.Text1_Lesen(), Frage + "\u00fcber\r\n");
+}
+
+TEST_F(Win32Fenster, StartUndNotbremseUeberDieNachrichten) {
+    // The brake, clicked at the top of the pass for 12, stops the run after the line for 10.
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 5) {
+            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+        }
+    };
+    F.Klick_einreihen(IDC_CMDSTART);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 10));
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
+    EXPECT_EQ(Tag(F.Element(IDC_CMDNOTBREMSE)), L"0");
+    EXPECT_EQ(F.Hoechste_Tiefe, 2);
+
+    // The brake while idle: the flag is "1" until the next run reads it.
+    F.Klick_einreihen(IDC_CMDNOTBREMSE);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(Tag(F.Element(IDC_CMDNOTBREMSE)), L"1");
+    F.Klick_einreihen(IDC_CMDSTART);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(F.Text1_Lesen(), Frage);
+    EXPECT_EQ(Tag(F.Element(IDC_CMDNOTBREMSE)), L"0");
+}
+
+TEST_F(Win32Fenster, SchliessenImVerschachteltenLaufBeendetAlleLaeufeUndDieSchleife) {
+    // A second Start nests a run; WM_CLOSE then ends both runs and leaves WM_QUIT with status 0
+    // for the program's message loop.
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 3) {
+            G.Klick_einreihen(IDC_CMDSTART);
+        } else if (G.Verarbeitungen == 6) {
+            PostMessageW(G.Fenster(), WM_CLOSE, 0, 0);
+        }
+    };
+    F.Klick_einreihen(IDC_CMDSTART);
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(F.Hoechste_Tiefe, 3);
+    // The close, handled at the inner run's third processing, ends both runs without another.
+    EXPECT_EQ(F.Verarbeitungen, 6);
+    EXPECT_TRUE(F.WirdGeschlossen());
+    EXPECT_EQ(F.Fenster(), nullptr);
+    EXPECT_EQ(F.Nachrichtenschleife(), 0);
+    // The services stay safe on the destroyed window.
+    EXPECT_EQ(F.Text1_Lesen(), "");
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "");
+    F.Text1_Ersetzen("x");
+    F.NotbremseTag_Ersetzen("1");
+}
+
+TEST_F(Win32Fenster, EreignisverarbeitungLaesstWmQuitFuerDieSchleifeDarunter) {
+    PostQuitMessage(7);
+    F.EreignisseVerarbeiten();
+    F.EreignisseVerarbeiten();
+    MSG Nachricht;
+    ASSERT_TRUE(PeekMessageW(&Nachricht, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(Nachricht.wParam, 7u);
+    EXPECT_FALSE(PeekMessageW(&Nachricht, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(Win32Fenster, DerStapelReichtFuerTausendVerschachtelteLaeufe) {
+    // Each nested run keeps the whole chain from the posted click through the button and the
+    // window procedure on the stack. Measured over 30 runs (Wine refuses window procedures
+    // nested more than 64 deep, two per run), the stack this program reserves must hold 1000.
+    constexpr int Laeufe = 30;
+    const char* Boden = nullptr;
+    const char* Gipfel = nullptr;
+    F.Bei_Verarbeitung = [&](Prueffenster& G) {
+        const char Hier = 0;
+        if (G.Tiefe == 0) {
+            Boden = &Hier;
+        }
+        if (G.Tiefe < Laeufe) {
+            G.Klick_einreihen(IDC_CMDSTART);
+        } else if (Gipfel == nullptr) {
+            Gipfel = &Hier;
+            PostMessageW(G.Fenster(), WM_CLOSE, 0, 0);
+        }
+    };
+    F.EreignisseVerarbeiten(); // the first click comes from the hook
+    EXPECT_EQ(F.Hoechste_Tiefe, Laeufe + 1);
+    EXPECT_TRUE(F.WirdGeschlossen());
+    ASSERT_NE(Gipfel, nullptr);
+
+    const auto* Bild = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+    const auto* Kopf = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        Bild + reinterpret_cast<const IMAGE_DOS_HEADER*>(Bild)->e_lfanew);
+    const auto Reserviert = static_cast<std::ptrdiff_t>(Kopf->OptionalHeader.SizeOfStackReserve);
+    const std::ptrdiff_t Je_Lauf = (Boden - Gipfel) / Laeufe;
+    std::printf("Stapel: %td Bytes je Lauf, %td reserviert\n", Je_Lauf, Reserviert);
+    EXPECT_GT(Je_Lauf, 0);
+    // Half the reserve for a thousand runs, the rest for what runs on top of the innermost.
+    EXPECT_LT(1000 * Je_Lauf, Reserviert / 2);
+}
+
+TEST(Win32Dienste, UhrzeitInSekundenSeitMitternacht) {
+    frmGoldbachWin32 F(GetModuleHandleW(nullptr));
+    SYSTEMTIME Vorher;
+    GetLocalTime(&Vorher);
+    const float Gelesen = F.Uhrzeit();
+    const double Erwartet = Vorher.wHour * 3600.0 + Vorher.wMinute * 60.0 + Vorher.wSecond;
+    if (Erwartet > 86398.0) {
+        GTEST_SKIP() << "too close to midnight";
+    }
+    EXPECT_GE(Gelesen, Erwartet);
+    EXPECT_LT(Gelesen, Erwartet + 2.0);
+}
+
+TEST(Win32Dienste, LaufzeitfehlerMeldetAufDeutschUndBeendetMitFehlerstatus) {
+    // A helper thread in the dying process plays the user: it reads the message box and
+    // closes it.
+    const auto Ablauf = [] {
+        std::thread Benutzer([] {
+            for (int i = 0; i < 200; ++i) {
+                const HWND Box = FindWindowW(L"#32770", L"Wendelkamm");
+                if (Box != nullptr) {
+                    wchar_t Text[512] = {};
+                    GetDlgItemTextW(Box, 0xFFFF, Text, 512);
+                    std::fprintf(stderr, "Meldung: %s\n", frmGoldbachWin32::Schmal(Text).c_str());
+                    std::fflush(stderr);
+                    PostMessageW(Box, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+                Sleep(50);
+            }
+        });
+        Benutzer.detach();
+        frmGoldbachWin32 F(GetModuleHandleW(nullptr));
+        F.Laufzeitfehler(frmGoldbach::Ueberlauf);
+    };
+    EXPECT_EXIT(Ablauf(), ::testing::ExitedWithCode(EXIT_FAILURE), "Meldung: Laufzeitfehler 6");
+}

@@ -82,7 +82,7 @@ def close_as_window_manager(window_id):
     event = protocol.event.ClientMessage(window=window, client_type=protocols,
                                          data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(event, event_mask=X.NoEventMask)
-    d.flush()
+    d.sync()  # a round trip: a mere flush may leave the message unsent when the connection closes
     d.close()
 
 

@@ -103,24 +103,43 @@ float frmGoldbachQt::Uhrzeit() {
     return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
 }
 
-std::string frmGoldbachQt::Text1_Lesen() {
+namespace {
+
+// The box's text with every paragraph or line break as one LF, as Qt takes it in.
+QString Textfeld_Inhalt(const QPlainTextEdit* Feld) {
     // The raw text keeps every character as typed (the plain text would turn no-break spaces
-    // into blanks); paragraph and line separators become CR LF.
-    QString Text = Text1->document()->toRawText();
-    Text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    Text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    return Text.toStdString();
+    // into blanks).
+    QString Text = Feld->document()->toRawText();
+    Text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    Text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return Text;
+}
+
+} // namespace
+
+std::string frmGoldbachQt::Text1_Lesen() {
+    return Textfeld_Inhalt(Text1).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
 }
 
 void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
     QString Neu = QString::fromStdString(Text);
     Neu.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Text1->setPlainText(Neu);
+    const QString Alt = Textfeld_Inhalt(Text1);
+    if (!Alt.isEmpty() && Neu.size() > Alt.size() && Neu.startsWith(Alt)) {
+        // The run appends a line to what the box holds: add just that line, so that the box
+        // does not lay out all of its text again every second (the result is the same).
+        QTextCursor Ende(Text1->document());
+        Ende.movePosition(QTextCursor::End);
+        Ende.insertText(Neu.sliced(Alt.size()));
+    } else {
+        Text1->setPlainText(Neu);
+    }
     // Keep the newest line in view, and show the new text at once: the run may not process
     // events again for a second or more.
     Text1->moveCursor(QTextCursor::End);
-    Text1->viewport()->repaint();
-    Text1->verticalScrollBar()->repaint();
+    // Paint what has changed (after an appended line, little more than that line) and put it
+    // on the screen now, instead of at the next event processing.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
 }
 
 std::string frmGoldbachQt::NotbremseTag_Lesen() {

@@ -1,6 +1,7 @@
-// A bench-only build of the program, never shipped: the same start-up as the program's, and
+// A bench-only build of the program, never shipped: the program's own start-up, and
 // once its window has been painted for the first time it writes the nanoseconds since the
 // moment given as its argument (a CLOCK_MONOTONIC reading taken before it was started) and ends.
+#include "Programmstart.h"
 #include "frmGoldbachQt.h"
 
 #include <QApplication>
@@ -47,16 +48,8 @@ private:
 
 int main(int argc, char* argv[]) {
     const long long Start = argc > 1 ? std::atoll(argv[1]) : Monoton_ns();
-    // The program's own start-up, as in app/main.cpp.
-    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
-        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
-    QApplication::setDesktopFileName(QStringLiteral("wendelkamm"));
-    frmGoldbachQt window;
     Erstes_Bild Beobachter(Start);
-    window.installEventFilter(&Beobachter);
-    window.show();
-    return QApplication::exec();
+    return Programm_ausfuehren<frmGoldbachQt>(argc, argv, [&Beobachter](frmGoldbachQt& window) {
+        window.installEventFilter(&Beobachter);
+    });
 }

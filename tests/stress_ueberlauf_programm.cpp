@@ -2,6 +2,7 @@
 // start-up, but the first run is moved at its first event processing to the last number it
 // decomposes, 2147483646. At the run-time error it prints what the box shows (on standard
 // output) and the message (on standard error) before the error is reported as usual.
+#include "Programmstart.h"
 #include "frmGoldbachQt.h"
 
 #include <QApplication>
@@ -37,14 +38,5 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The program's own start-up, as in app/main.cpp.
-    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
-        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
-    QApplication::setDesktopFileName(QStringLiteral("wendelkamm"));
-    Ueberlauffenster window;
-    window.show();
-    return QApplication::exec();
+    return Programm_ausfuehren<Ueberlauffenster>(argc, argv);
 }

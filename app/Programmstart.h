@@ -1,0 +1,27 @@
+// The start of the Qt program: one application, one window frmGoldbach, the event loop until the
+// window is closed. Shared with the program's test and bench builds, so that they start as it does.
+#pragma once
+
+#include <QApplication>
+
+#include <functional>
+
+template <class Fenster>
+int Programm_ausfuehren(int argc, char* argv[],
+                        const std::function<void(Fenster&)>& Vor_dem_Zeigen = {}) {
+    // Offer the window to screen readers whenever an accessibility bus is there, not only once
+    // the desktop has announced one: a class may start the program before the screen reader.
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
+    QApplication::setApplicationVersion(QStringLiteral(WENDELKAMM_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("wendelkamm"));
+    Fenster window;
+    if (Vor_dem_Zeigen) {
+        Vor_dem_Zeigen(window);
+    }
+    window.show();
+    return QApplication::exec();
+}

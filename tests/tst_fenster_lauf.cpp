@@ -1,6 +1,6 @@
 // The Qt window running for real, offscreen, with a fast clock: clicks, the text box's CR LF
 // and what the screen shows during a wait.
-#include "frmGoldbachQt.h"
+#include "Prueffenster.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,55 +10,6 @@
 #include <functional>
 
 namespace {
-
-// The real window with a clock that runs 0.25 s per reading and a hook at each event processing.
-class Prueffenster : public frmGoldbachQt {
-public:
-    double Zeit = 0.0;
-    int Verarbeitungen = 0;
-    std::function<void(Prueffenster&)> Bei_Verarbeitung;
-    std::function<void(Prueffenster&)> Bei_Uhrlesung;
-
-    float Uhrzeit() override {
-        if (Bei_Uhrlesung) {
-            Bei_Uhrlesung(*this);
-        }
-        Zeit += 0.25;
-        return static_cast<float>(40000.0 + Zeit);
-    }
-    void EreignisseVerarbeiten() override {
-        ++Verarbeitungen;
-        if (Bei_Verarbeitung) {
-            Bei_Verarbeitung(*this);
-        }
-        frmGoldbachQt::EreignisseVerarbeiten();
-    }
-
-    QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }
-    QPlainTextEdit* Textfeld() { return findChild<QPlainTextEdit*>("Text1"); }
-};
-
-// Clicks the button as a user would, through mouse events posted to the queue: it is handled
-// at the run's next event processing.
-void Klick_einreihen(QPushButton* Knopf) {
-    const QPoint Mitte = Knopf->rect().center();
-    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonPress, Mitte,
-                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
-                                                       Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonRelease, Mitte,
-                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
-                                                       Qt::NoButton, Qt::NoModifier));
-}
-
-// Types the text as key presses, umlauts included.
-void Tippen(QWidget* Feld, const QString& Text) {
-    for (const QChar Zeichen : Text) {
-        QKeyEvent Druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
-        QKeyEvent Los(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
-        QCoreApplication::sendEvent(Feld, &Druck);
-        QCoreApplication::sendEvent(Feld, &Los);
-    }
-}
 
 // How many pixels of the box, as the screen shows it, are dark (text).
 int Dunkle_Pixel(QWidget* Fenster, QWidget* Feld) {

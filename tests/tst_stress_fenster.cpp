@@ -1,7 +1,7 @@
 // The Qt window under load, offscreen, with a fast clock: a thousand runs nested by a burst of
 // Start clicks and unwound by brakes or by one close, and a megabyte of typed text that the run
 // appends fifty lines to.
-#include "frmGoldbachQt.h"
+#include "Prueffenster.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,59 +21,6 @@ namespace {
 
 constexpr int Grenze = frmGoldbach::Laeufe_hoechstens;
 const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
-
-// The real window with a clock that runs 0.5 s per reading, a hook at each event processing,
-// and a record of how deep the runs went and how much stack that took.
-class Prueffenster : public frmGoldbachQt {
-public:
-    double Zeit = 0.0;
-    int Verarbeitungen = 0;
-    int Tiefste = 0;
-    const char* Stapel_oben = nullptr;  // a local of the first run's first processing
-    const char* Stapel_unten = nullptr; // the same at the innermost run's first processing
-    std::function<void(Prueffenster&)> Bei_Verarbeitung;
-
-    float Uhrzeit() override {
-        Zeit += 0.5;
-        return static_cast<float>(40000.0 + Zeit);
-    }
-    void EreignisseVerarbeiten() override {
-        const char Hier = 0;
-        ++Verarbeitungen;
-        if (Form().Laeufe() > Tiefste) {
-            Tiefste = Form().Laeufe();
-            (Tiefste == 1 ? Stapel_oben : Stapel_unten) = &Hier;
-        }
-        if (Bei_Verarbeitung) {
-            Bei_Verarbeitung(*this);
-        }
-        frmGoldbachQt::EreignisseVerarbeiten();
-    }
-
-    QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }
-    QPlainTextEdit* Textfeld() { return findChild<QPlainTextEdit*>("Text1"); }
-};
-
-// A click as a user makes it: press and release posted to the queue.
-void Klick_einreihen(QPushButton* Knopf) {
-    const QPoint Mitte = Knopf->rect().center();
-    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonPress, Mitte,
-                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
-                                                       Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonRelease, Mitte,
-                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
-                                                       Qt::NoButton, Qt::NoModifier));
-}
-
-// Types the text as key presses, umlauts included.
-void Tippen(QWidget* Feld, const QString& Text) {
-    for (const QChar Zeichen : Text) {
-        QKeyEvent Druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
-        QKeyEvent Los(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
-        QCoreApplication::sendEvent(Feld, &Druck);
-        QCoreApplication::sendEvent(Feld, &Los);
-    }
-}
 
 // Qt's GLib event dispatcher delivers a backlog of posted events at a nested processing only
 // once something new has been posted (a window system's clicks come another way and are not

@@ -1,0 +1,71 @@
+// The real Qt window for tests, offscreen: a clock that runs Schritt seconds per reading, hooks
+// at each event processing and clock reading, a record of how deep the runs went and how much
+// stack that took, and clicks and keys as a user makes them.
+#pragma once
+
+#include "frmGoldbachQt.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <functional>
+
+class Prueffenster : public frmGoldbachQt {
+public:
+    double Zeit = 0.0;
+    double Schritt = 0.25;
+    int Verarbeitungen = 0;
+    int Tiefste = 0;
+    const char* Stapel_oben = nullptr;  // a local of the first run's first processing
+    const char* Stapel_unten = nullptr; // the same at the innermost run's first processing
+    std::function<void(Prueffenster&)> Bei_Verarbeitung;
+    std::function<void(Prueffenster&)> Bei_Uhrlesung;
+
+    float Uhrzeit() override {
+        if (Bei_Uhrlesung) {
+            Bei_Uhrlesung(*this);
+        }
+        Zeit += Schritt;
+        return static_cast<float>(40000.0 + Zeit);
+    }
+    void EreignisseVerarbeiten() override {
+        const char Hier = 0;
+        ++Verarbeitungen;
+        if (Form().Laeufe() > Tiefste) {
+            Tiefste = Form().Laeufe();
+            (Tiefste == 1 ? Stapel_oben : Stapel_unten) = &Hier;
+        }
+        if (Bei_Verarbeitung) {
+            Bei_Verarbeitung(*this);
+        }
+        frmGoldbachQt::EreignisseVerarbeiten();
+    }
+
+    QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }
+    QPlainTextEdit* Textfeld() { return findChild<QPlainTextEdit*>("Text1"); }
+};
+
+// A click as a user makes it: press and release posted to the queue, handled at the run's next
+// event processing.
+inline void Klick_einreihen(QPushButton* Knopf) {
+    const QPoint Mitte = Knopf->rect().center();
+    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonPress, Mitte,
+                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
+                                                       Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(Knopf, new QMouseEvent(QEvent::MouseButtonRelease, Mitte,
+                                                       Knopf->mapToGlobal(Mitte), Qt::LeftButton,
+                                                       Qt::NoButton, Qt::NoModifier));
+}
+
+// Types the text as key presses, umlauts included.
+inline void Tippen(QWidget* Feld, const QString& Text) {
+    for (const QChar Zeichen : Text) {
+        QKeyEvent Druck(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
+        QKeyEvent Los(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(Zeichen));
+        QCoreApplication::sendEvent(Feld, &Druck);
+        QCoreApplication::sendEvent(Feld, &Los);
+    }
+}

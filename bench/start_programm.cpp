@@ -8,16 +8,17 @@
 #include <QEvent>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
+// The monotonic clock (CLOCK_MONOTONIC on Linux), which reads the same in every process.
 long long Monoton_ns() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000000000LL + t.tv_nsec;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 class Erstes_Bild : public QObject {

@@ -120,7 +120,9 @@ std::string frmGoldbach::Ergebniszeile(std::int32_t n, double Summand) {
 
 std::string frmGoldbach::Zahltext(double Wert) {
     const auto Ganz = static_cast<long long>(Wert);
-    return Ganz < 0 ? std::to_string(Ganz) : " " + std::to_string(Ganz);
+    std::string Text = Ganz < 0 ? "" : " "; // the sign comes with the digits
+    Text += std::to_string(Ganz);
+    return Text;
 }
 
 double frmGoldbach::Zahlwert(const std::string& Text) {

@@ -67,8 +67,9 @@ def click(button):
 
 
 def x_window(name):
-    out = subprocess.run(["xdotool", "search", "--name", f"^{name}$"], capture_output=True,
-                         text=True).stdout.split()
+    # The mapped one: Qt keeps a hidden helper window of the same name.
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
+                         capture_output=True, text=True).stdout.split()
     return int(out[0]) if out else None
 
 

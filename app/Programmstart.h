@@ -17,7 +17,7 @@ int Programm_ausfuehren(int argc, char* argv[],
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
     QApplication::setApplicationVersion(QStringLiteral(WENDELKAMM_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("wendelkamm"));
+    QApplication::setDesktopFileName(QStringLiteral(WENDELKAMM_ID));
     Fenster window;
     if (Vor_dem_Zeigen) {
         Vor_dem_Zeigen(window);

@@ -4,11 +4,14 @@
   wendelkamm.ico      32 x 32 and 16 x 16, 16 colours (the Qt window and the Windows resource)
   wendelkamm-32.png   the same two images for the Linux icon theme
   wendelkamm-16.png
+  wendelkamm-48.png   the larger sizes of the icon theme, drawn from the same shapes in full
+  ... -256.png        colour with smooth edges (48, 64, 128 and 256 pixels)
 
 A yellow disc with a black outline, two black upright oval eyes and a black smiling mouth, on a
 transparent ground. The 32-pixel image is drawn from the shapes below, sampled 8 x 8 times per
 pixel; at 16 pixels those shapes come out ragged, so that image is set pixel by pixel after them.
-Run it again after a change; the outputs are kept in the repository so that building needs no
+The larger images keep each pixel's
+share of ground, yellow and black as its transparency and colour. Run it again after a change; the outputs are kept in the repository so that building needs no
 Python.
 """
 import math
@@ -27,6 +30,9 @@ BLACK, YELLOW = 0, 11
 CLEAR = None  # transparent
 
 SAMPLES = 8
+
+# The sizes of the icon theme above 32 pixels.
+LARGER = (48, 64, 128, 256)
 
 
 def shapes(size):
@@ -79,6 +85,34 @@ def draw(size):
                 row.append(BLACK)  # the outline takes the disc's ragged edge
             else:
                 row.append(YELLOW)
+        image.append(row)
+    return image
+
+
+def draw_smooth(size):
+    """The same shapes in full colour: each pixel's coverage gives its alpha, and its share of
+    black within the disc darkens the yellow."""
+    disc, rim, eye, mouth = shapes(size)
+    n = SAMPLES * SAMPLES
+    image = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            inside = black = 0
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    x = px + (sx + 0.5) / SAMPLES
+                    y = py + (sy + 0.5) / SAMPLES
+                    if disc(x, y):
+                        inside += 1
+                        if rim(x, y) or eye(x, y) or mouth(x, y):
+                            black += 1
+            if inside == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                yellow = (inside - black) / inside
+                row.append(tuple(round(v * yellow) for v in PALETTE[YELLOW])
+                           + (round(255 * inside / n),))
         image.append(row)
     return image
 
@@ -140,12 +174,17 @@ def ico(images):
     return head + entries + data
 
 
+def rgba(image):
+    """A 16-colour image as RGBA pixels."""
+    return [[(0, 0, 0, 0) if p is CLEAR else PALETTE[p] + (255,) for p in row] for row in image]
+
+
 def png(image):
+    """A PNG of RGBA pixels."""
     size = len(image)
     raw = b''
     for row in image:
-        raw += b'\0' + b''.join(bytes((0, 0, 0, 0)) if p is CLEAR else bytes(PALETTE[p] + (255,))
-                                for p in row)
+        raw += b'\0' + b''.join(bytes(p) for p in row)
 
     def chunk(kind, body):
         return (struct.pack('>I', len(body)) + kind + body
@@ -164,8 +203,10 @@ if __name__ == '__main__':
     here = Path(__file__).resolve().parent
     big, small = draw(32), parse(SMALL)
     (here / 'wendelkamm.ico').write_bytes(ico([big, small]))
-    (here / 'wendelkamm-32.png').write_bytes(png(big))
-    (here / 'wendelkamm-16.png').write_bytes(png(small))
+    (here / 'wendelkamm-32.png').write_bytes(png(rgba(big)))
+    (here / 'wendelkamm-16.png').write_bytes(png(rgba(small)))
+    for size in LARGER:
+        (here / f'wendelkamm-{size}.png').write_bytes(png(draw_smooth(size)))
     print(show(big))
     print()
     print(show(small))

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks the Debian package that script/package built: lintian without errors or warnings, the
+# desktop entry and the AppStream metainfo valid as packed, every file a desktop needs in it,
+# and the dependencies that a system installed without recommended packages lacks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=$1
+id=$(sed -n 's/^set(WENDELKAMM_ID \(.*\))$/\1/p' CMakeLists.txt)
+[ -n "$id" ] || { echo "no application id in CMakeLists.txt" >&2; exit 1; }
+
+echo "lintian $deb"
+lintian --fail-on error,warning --display-info "$deb"
+
+inhalt=$(mktemp -d)
+trap 'rm -rf "$inhalt"' EXIT
+dpkg-deb -x "$deb" "$inhalt"
+desktop-file-validate "$inhalt/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net --strict "$inhalt/usr/share/metainfo/$id.metainfo.xml"
+
+dateien=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
+fehlt=0
+for datei in usr/bin/wendelkamm usr/share/applications/$id.desktop \
+    usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/wendelkamm.1.gz \
+    usr/share/doc/wendelkamm/copyright usr/share/doc/wendelkamm/changelog.Debian.gz \
+    usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
+    if ! grep -qxF "./$datei" <<<"$dateien"; then
+        echo "not in the package: /$datei" >&2
+        fehlt=1
+    fi
+done
+
+abhaengig=$(dpkg-deb -f "$deb" Depends)
+for paket in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
+    if ! grep -qE "(^|, )$paket( |,|$)" <<<"$abhaengig"; then
+        echo "the package does not depend on $paket: $abhaengig" >&2
+        fehlt=1
+    fi
+done
+[ "$fehlt" -eq 0 ]
+echo "$deb: lintian clean, desktop entry and metainfo valid, all files and dependencies there"

@@ -33,6 +33,7 @@ public:
     std::string Text = "Hinweis\r\n";
     std::string Tag = "0";
     std::vector<std::string> Ersetzungen;
+    std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
     std::vector<std::string> Tagersetzungen;
     bool Geschlossen = false;
 
@@ -81,6 +82,7 @@ public:
     void Text1_Ersetzen(const std::string& Neu) override {
         Text = Neu;
         Ersetzungen.push_back(Neu);
+        Ersetzungszeiten.push_back(Zeit);
     }
     std::string NotbremseTag_Lesen() override { return Tag; }
     void NotbremseTag_Ersetzen(const std::string& Neu) override {

@@ -52,15 +52,7 @@ TEST(Lauf, FrageDannEineZeileProSekunde) {
 TEST(Lauf, AbZwanzigNurEinBlockVonZehnZahlen) {
     FakeFenster F;
     F.Schritt = 0.125;
-    std::vector<double> Zeitpunkte;
     F.Bremse_bei(Verarbeitung_fuer(42));
-    // Record when each replacement happened, by the clock.
-    F.Bei_Uhrlesung = [&Zeitpunkte, Anzahl = std::size_t{0}](FakeFenster& G) mutable {
-        if (G.Ersetzungen.size() != Anzahl) {
-            Anzahl = G.Ersetzungen.size();
-            Zeitpunkte.push_back(G.Zeit);
-        }
-    };
     F.Form.cmdStart_Click();
 
     // Question, 6 ... 18, the clear, 20 ... 38, the clear, 40.
@@ -72,8 +64,7 @@ TEST(Lauf, AbZwanzigNurEinBlockVonZehnZahlen) {
     EXPECT_EQ(F.Ersetzungen[19], "");
     EXPECT_EQ(F.Text, Zeilen(40, 40));
     // The box stays empty for the whole second of 20's wait.
-    ASSERT_GT(Zeitpunkte.size(), 9u);
-    EXPECT_GE(Zeitpunkte[9] - Zeitpunkte[8], 1.0);
+    EXPECT_GE(F.Ersetzungszeiten[9] - F.Ersetzungszeiten[8], 1.0);
 }
 
 TEST(Lauf, BremseImLeerlaufWirktBeimNaechstenStart) {

@@ -131,6 +131,9 @@ void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
         QTextCursor Ende(Text1->document());
         Ende.movePosition(QTextCursor::End);
         Ende.insertText(Neu.sliced(Alt.size()));
+        // As after a replacement, there is nothing to undo: the run's lines are not the user's
+        // typing.
+        Text1->document()->clearUndoRedoStacks();
     } else {
         Text1->setPlainText(Neu);
     }

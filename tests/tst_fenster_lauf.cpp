@@ -33,6 +33,7 @@ class FensterLauf : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
     void startUndNotbremseMitDerMaus();
     void zweiterStartUndSchliessenWaehrendDesLaufs();
     void getippterTextMitCrLf();

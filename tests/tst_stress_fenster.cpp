@@ -98,6 +98,7 @@ class StressFenster : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
     void tausendStartsUndTausendBremsen();
     void tausendStartsUndEinSchliessenMitStatusNull();
     void megabyteGetipptUeberlebtFuenfzigZeilen();

@@ -58,11 +58,6 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
 
 frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     namespace D = Fensterdefinition;
-    static const bool Zugang_eingerichtet = [] {
-        QAccessible::installFactory(Fensterzugang);
-        return true;
-    }();
-    (void)Zugang_eingerichtet;
     setObjectName("frmGoldbach");
     // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -93,6 +88,10 @@ frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });
+}
+
+void frmGoldbachQt::Zugang_einrichten() {
+    QAccessible::installFactory(Fensterzugang);
 }
 
 void frmGoldbachQt::EreignisseVerarbeiten() {

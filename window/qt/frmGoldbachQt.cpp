@@ -82,9 +82,18 @@ frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     cmdStart = Knopf(D::cmdStart, this);
     cmdNotbremse = Knopf(D::cmdNotbremse, this);
 
-    setTabOrder(Text1, cmdStart);
-    setTabOrder(cmdStart, cmdNotbremse);
-    Text1->setFocus();
+    // Tab goes through the controls in the order of the definition's list, and the focus
+    // starts at the first of them.
+    QWidget* Vorige = nullptr;
+    for (const auto& Element : D::Steuerelemente) {
+        auto* Naechste = findChild<QWidget*>(Qt_Text(Element.Name));
+        if (Vorige != nullptr) {
+            setTabOrder(Vorige, Naechste);
+        } else {
+            Naechste->setFocus();
+        }
+        Vorige = Naechste;
+    }
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });

@@ -148,9 +148,9 @@ void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
     // Keep the newest line in view, and show the new text at once: the run may not process
     // events again for a second or more.
     Text1->moveCursor(QTextCursor::End);
-    // Paint what has changed (after an appended line, little more than that line) and put it
-    // on the screen now, instead of at the next event processing.
-    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    // Paint the box and put it on the screen now, with whatever else of the window has changed
+    // (its scroll bar), instead of at the next event processing.
+    Text1->viewport()->repaint();
 }
 
 std::string frmGoldbachQt::NotbremseTag_Lesen() {

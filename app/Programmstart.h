@@ -18,6 +18,7 @@ int Programm_ausfuehren(int argc, char* argv[],
     QApplication::setApplicationName(QStringLiteral("Wendelkamm"));
     QApplication::setApplicationVersion(QStringLiteral(WENDELKAMM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(WENDELKAMM_ID));
+    Fenster::Zugang_einrichten();
     Fenster window;
     if (Vor_dem_Zeigen) {
         Vor_dem_Zeigen(window);

@@ -152,6 +152,7 @@ BENCHMARK_CAPTURE(Durchgang, Megabyte, Kasten::Megabyte, 20)
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     QApplication app(argc, argv);
+    frmGoldbachQt::Zugang_einrichten();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

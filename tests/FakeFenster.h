@@ -1,6 +1,6 @@
 // A window for the run without any toolkit: a clock that advances by a set step per reading,
 // actions (clicks, typing, closing) delivered at a chosen event processing, and a record of
-// every replacement of the text.
+// every replacement of the text and of the tag.
 #pragma once
 
 #include "Fensterdienste.h"
@@ -33,6 +33,8 @@ public:
     std::string Text = "Hinweis\r\n";
     std::string Tag = "0";
     std::vector<std::string> Ersetzungen;
+    std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
+    std::vector<std::string> Tagersetzungen;
     bool Geschlossen = false;
 
     int Verarbeitungen = 0;
@@ -80,9 +82,13 @@ public:
     void Text1_Ersetzen(const std::string& Neu) override {
         Text = Neu;
         Ersetzungen.push_back(Neu);
+        Ersetzungszeiten.push_back(Zeit);
     }
     std::string NotbremseTag_Lesen() override { return Tag; }
-    void NotbremseTag_Ersetzen(const std::string& Neu) override { Tag = Neu; }
+    void NotbremseTag_Ersetzen(const std::string& Neu) override {
+        Tag = Neu;
+        Tagersetzungen.push_back(Neu);
+    }
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override {
         throw Programmende{Meldung};
     }

@@ -22,8 +22,9 @@ Pid=$!
 
 Fenster=$(timeout 30 xdotool search --sync --onlyvisible --name '^Wendelkamm$' | head -n 1) ||
     fehler "the window did not appear"
-# cmdStart: 185 x 49 pixels at (16, 336) of the client area.
-xdotool mousemove --window "$Fenster" 108 360 click 1
+# The middle of cmdStart, from the window's definition.
+read -r X Y < <("$(dirname "$0")/../script/knopfmitte" cmdStart)
+xdotool mousemove --window "$Fenster" "$X" "$Y" click 1
 
 # The one-second wait and then the search of 2147483646, about ten seconds here.
 Meldungsfenster=

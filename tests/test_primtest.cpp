@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -31,12 +32,14 @@ TEST(Primtest, Einzelwerte) {
     }
 }
 
-TEST(Primtest, LaesstXUnveraendertUndSchreibtErgebnisAufJedemWeg) {
+// x is only read: the compiler holds Primtest to that.
+static_assert(
+    std::is_same_v<decltype(&frmGoldbach::Primtest), void (*)(const std::int32_t&, std::int32_t&)>);
+
+TEST(Primtest, SchreibtErgebnisAufJedemWeg) {
     for (std::int32_t x : {-8, -7, 0, 1, 2, 9, 97, 100}) {
-        const std::int32_t Vorher = x;
         std::int32_t Ergebnis = -5;
         frmGoldbach::Primtest(x, Ergebnis);
-        EXPECT_EQ(x, Vorher);
         EXPECT_TRUE(Ergebnis == 0 || Ergebnis == 1) << "x = " << x << ": " << Ergebnis;
     }
 }

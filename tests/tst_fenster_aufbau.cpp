@@ -2,6 +2,7 @@
 // text box's behaviour and the icon.
 #include "frmGoldbachQt.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@ class FensterAufbau : public QObject {
     QPushButton* Knopf(const char* Name) { return F->findChild<QPushButton*>(Name); }
 
 private slots:
+    void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
     void init() {
         F = new frmGoldbachQt;
         F->show();
@@ -49,6 +51,8 @@ void FensterAufbau::fensterGroesseUndBeschriftung() {
     QVERIFY(Flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(!Flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
     QVERIFY(F->minimumSize() != F->maximumSize()); // sizable
+    // To assistive technology a main window (a frame), not a filler.
+    QCOMPARE(QAccessible::queryAccessibleInterface(F)->role(), QAccessible::Window);
 }
 
 void FensterAufbau::steuerelemente_data() {

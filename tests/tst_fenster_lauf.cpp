@@ -33,9 +33,11 @@ class FensterLauf : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
     void startUndNotbremseMitDerMaus();
     void zweiterStartUndSchliessenWaehrendDesLaufs();
     void getippterTextMitCrLf();
+    void strgZNimmtDieZeilenDesLaufsNichtZurueck();
     void textErsetzenUndLesenGleich_data();
     void textErsetzenUndLesenGleich();
     void leererKastenWaehrendDerWartezeitFuerZwanzig();
@@ -108,6 +110,23 @@ void FensterLauf::getippterTextMitCrLf() {
     QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
              QString("Terminiert dieser Algorithmus?\r\nx 6 = 3 + 3\r\n"));
+}
+
+void FensterLauf::strgZNimmtDieZeilenDesLaufsNichtZurueck() {
+    // The run replaces the text and then appends to it: after either there is nothing to undo.
+    Prueffenster F;
+    F.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&F));
+    F.Bei_Verarbeitung = [](Prueffenster& G) {
+        if (G.Verarbeitungen == 3) {
+            Klick_einreihen(G.Knopf("cmdNotbremse"));
+        }
+    };
+    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    const QString Nach_dem_Lauf("Terminiert dieser Algorithmus?\r\n 6 = 3 + 3\r\n 8 = 3 + 5\r\n");
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()), Nach_dem_Lauf);
+    QTest::keyClick(F.Textfeld(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(QString::fromStdString(F.Text1_Lesen()), Nach_dem_Lauf);
 }
 
 void FensterLauf::textErsetzenUndLesenGleich_data() {

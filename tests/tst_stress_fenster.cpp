@@ -42,11 +42,23 @@ std::ptrdiff_t Stapelbedarf(const Prueffenster& F) {
     return F.Stapel_oben - F.Stapel_unten;
 }
 
+// The line for n by an independent reference: the largest p <= n / 2 with p and n - p odd
+// primes or 1, tried up to the square root, written with std::to_string.
 std::string Zeile(std::int32_t n) {
-    double p = n / 2;
-    std::int32_t Gefunden = 0;
-    frmGoldbach::Zerlegung_Suchen(n, p, Gefunden);
-    return frmGoldbach::Ergebniszeile(n, p);
+    const auto Prim = [](std::int32_t x) {
+        for (std::int32_t d = 3; d * d <= x; d += 2) {
+            if (x % d == 0) {
+                return false;
+            }
+        }
+        return x % 2 == 1;
+    };
+    std::int32_t p = n / 2;
+    while (!(Prim(p) && Prim(n - p))) {
+        --p;
+    }
+    return " " + std::to_string(n) + " = " + std::to_string(p) + " + " + std::to_string(n - p) +
+           "\r\n";
 }
 
 // A megabyte of text as users type and paste it: umlauts, tabs, blanks at line ends, blank
@@ -86,6 +98,7 @@ class StressFenster : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
     void tausendStartsUndTausendBremsen();
     void tausendStartsUndEinSchliessenMitStatusNull();
     void megabyteGetipptUeberlebtFuenfzigZeilen();

@@ -25,8 +25,7 @@ struct Steuerelement {
     std::string_view Name;
     Art Typ;
     int Links, Oben, Breite, Hoehe; // twips
-    int Tabindex;
-    std::string_view Inhalt; // the note for Text1, the caption for a button
+    std::string_view Inhalt;        // the note for Text1, the caption for a button
     std::string_view Tag;
     Fensterdefinition::Schrift Schrift;
 };
@@ -49,11 +48,11 @@ inline constexpr std::string_view Hinweis = "KORVANT hatte im Jahr 1900 die \r\n
 inline constexpr Schrift Textschrift{"Times New Roman", 19.5, 400, false, false, false, 0};
 inline constexpr Schrift Knopfschrift{"Times New Roman", 13.5, 400, false, false, false, 0};
 
-// In tab order.
+// In tab order: every front end takes the order of Tab from this list.
 inline constexpr std::array<Steuerelement, 3> Steuerelemente{{
-    {"Text1", Art::Textfeld, 240, 240, 6012, 4752, 0, Hinweis, "", Textschrift},
-    {"cmdStart", Art::Schaltflaeche, 240, 5040, 2772, 732, 1, "Start", "", Knopfschrift},
-    {"cmdNotbremse", Art::Schaltflaeche, 3480, 5040, 2772, 732, 2, "Notbremse", "0", Knopfschrift},
+    {"Text1", Art::Textfeld, 240, 240, 6012, 4752, Hinweis, "", Textschrift},
+    {"cmdStart", Art::Schaltflaeche, 240, 5040, 2772, 732, "Start", "", Knopfschrift},
+    {"cmdNotbremse", Art::Schaltflaeche, 3480, 5040, 2772, 732, "Notbremse", "0", Knopfschrift},
 }};
 
 inline constexpr const Steuerelement& Text1 = Steuerelemente[0];

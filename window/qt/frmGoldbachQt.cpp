@@ -58,11 +58,6 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
 
 frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     namespace D = Fensterdefinition;
-    static const bool Zugang_eingerichtet = [] {
-        QAccessible::installFactory(Fensterzugang);
-        return true;
-    }();
-    (void)Zugang_eingerichtet;
     setObjectName("frmGoldbach");
     // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -87,12 +82,25 @@ frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
     cmdStart = Knopf(D::cmdStart, this);
     cmdNotbremse = Knopf(D::cmdNotbremse, this);
 
-    setTabOrder(Text1, cmdStart);
-    setTabOrder(cmdStart, cmdNotbremse);
-    Text1->setFocus();
+    // Tab goes through the controls in the order of the definition's list, and the focus
+    // starts at the first of them.
+    QWidget* Vorige = nullptr;
+    for (const auto& Element : D::Steuerelemente) {
+        auto* Naechste = findChild<QWidget*>(Qt_Text(Element.Name));
+        if (Vorige != nullptr) {
+            setTabOrder(Vorige, Naechste);
+        } else {
+            Naechste->setFocus();
+        }
+        Vorige = Naechste;
+    }
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });
+}
+
+void frmGoldbachQt::Zugang_einrichten() {
+    QAccessible::installFactory(Fensterzugang);
 }
 
 void frmGoldbachQt::EreignisseVerarbeiten() {
@@ -131,15 +139,18 @@ void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
         QTextCursor Ende(Text1->document());
         Ende.movePosition(QTextCursor::End);
         Ende.insertText(Neu.sliced(Alt.size()));
+        // As after a replacement, there is nothing to undo: the run's lines are not the user's
+        // typing.
+        Text1->document()->clearUndoRedoStacks();
     } else {
         Text1->setPlainText(Neu);
     }
     // Keep the newest line in view, and show the new text at once: the run may not process
     // events again for a second or more.
     Text1->moveCursor(QTextCursor::End);
-    // Paint what has changed (after an appended line, little more than that line) and put it
-    // on the screen now, instead of at the next event processing.
-    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    // Paint the box and put it on the screen now, with whatever else of the window has changed
+    // (its scroll bar), instead of at the next event processing.
+    Text1->viewport()->repaint();
 }
 
 std::string frmGoldbachQt::NotbremseTag_Lesen() {

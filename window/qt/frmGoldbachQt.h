@@ -16,6 +16,10 @@ class frmGoldbachQt : public QWidget, public Fensterdienste {
 public:
     explicit frmGoldbachQt(QWidget* parent = nullptr);
 
+    // Offers the window to assistive technology as a main window (a frame, not a filler).
+    // Called once at start-up, before the first window is built.
+    static void Zugang_einrichten();
+
     void EreignisseVerarbeiten() override;
     float Uhrzeit() override;
     std::string Text1_Lesen() override;

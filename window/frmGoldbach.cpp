@@ -148,7 +148,7 @@ double frmGoldbach::Zahlwert(const std::string& Text) {
     const auto Ziffer = [&Text](std::size_t k) {
         return k < Text.size() && Text[k] >= '0' && Text[k] <= '9';
     };
-    const auto Ziffern_Bis = [&Text, &Ziffer](std::size_t k) {
+    const auto Ziffern_Bis = [&Ziffer](std::size_t k) {
         while (Ziffer(k)) {
             ++k;
         }

@@ -6,7 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 
 void frmGoldbach::cmdStart_Click() {
     if (Aktive_Laeufe >= Laeufe_hoechstens) {
@@ -164,7 +164,8 @@ double frmGoldbach::Zahlwert(const std::string& Text) {
             Zahl += std::localeconv()->decimal_point;
             Zahl.append(Text, Ganz_Ende + 1, Bruch_Ende - Ganz_Ende - 1);
         }
-    } else if (i < Text.size() && std::strchr("iInN", Text[i]) != nullptr) {
+    } else if (i < Text.size() &&
+               std::string_view("iInN").find(Text[i]) != std::string_view::npos) {
         Zahl.append(Text, i); // "inf", "infinity", "nan", "nan(...)": strtod takes them alike
     } else {
         return 0.0;

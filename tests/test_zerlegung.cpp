@@ -95,6 +95,10 @@ TEST(Bremsflagge, TextAlsZahl) {
     EXPECT_EQ(frmGoldbach::Zahlwert(" 1"), 1.0);
     EXPECT_EQ(frmGoldbach::Zahlwert("1.0"), 1.0);
     EXPECT_EQ(frmGoldbach::Zahlwert("10"), 10.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert("\t+0.5x"), 0.5);
+    EXPECT_EQ(frmGoldbach::Zahlwert("-1."), -1.0);
+    EXPECT_EQ(frmGoldbach::Zahlwert(".25"), 0.25);
+    EXPECT_EQ(frmGoldbach::Zahlwert("1e3"), 1.0); // no exponent
     EXPECT_EQ(frmGoldbach::Zahlwert(""), 0.0);
     EXPECT_EQ(frmGoldbach::Zahlwert("ja"), 0.0);
 }

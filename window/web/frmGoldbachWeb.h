@@ -1,0 +1,32 @@
+// frmGoldbach as a web page: the program compiled to WebAssembly builds the page's window from
+// the window's definition and provides the window services to the behaviour. The page's own
+// script (Seite.js) only queues the clicks; they reach the handlers at the next event
+// processing, as the desktop windows' clicks do.
+#pragma once
+
+#include "Fensterdienste.h"
+#include "frmGoldbach.h"
+
+class frmGoldbachWeb : public Fensterdienste {
+public:
+    // Builds the window in the page: title, client box, the three controls; focus in Text1.
+    frmGoldbachWeb();
+
+    // The page's event loop: waits for a click and delivers it, until the page is left.
+    void Ereignisschleife();
+
+    void EreignisseVerarbeiten() override;
+    float Uhrzeit() override;
+    std::string Text1_Lesen() override;
+    void Text1_Ersetzen(const std::string& Text) override;
+    std::string NotbremseTag_Lesen() override;
+    void NotbremseTag_Ersetzen(const std::string& Tag) override;
+    [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
+    bool WirdGeschlossen() override;
+
+private:
+    // Runs the handlers of the clicks queued up to number Bis, in order.
+    void Ausliefern(int Bis);
+
+    frmGoldbach Goldbach{*this};
+};

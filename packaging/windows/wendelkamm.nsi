@@ -122,8 +122,16 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-    Delete "$SMPROGRAMS\Wendelkamm.lnk"
+    ; A running Wendelkamm keeps its file: nothing is removed until it has been closed.
+    wiederholen:
+    ClearErrors
     Delete "$INSTDIR\${PROGRAMM}"
+    ${If} ${Errors}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Wendelkamm läuft noch. Bitte schließen Sie das Programm und klicken Sie dann auf Wiederholen." /SD IDCANCEL IDRETRY wiederholen
+        SetErrorLevel 32 ; ERROR_SHARING_VIOLATION
+        Abort "Wendelkamm läuft noch und wurde nicht entfernt."
+    ${EndIf}
+    Delete "$SMPROGRAMS\Wendelkamm.lnk"
     Delete "$INSTDIR\${DEINSTALLATION}"
     ; Only when empty: what the user put there stays.
     RMDir "$INSTDIR"

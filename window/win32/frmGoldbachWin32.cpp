@@ -192,7 +192,10 @@ void frmGoldbachWin32::Zustellen(MSG& Nachricht) {
         return;
     }
     // Enter on the default button presses it (the dialog keyboard handling sends its click);
-    // in Text1 it starts a new line.
+    // in Text1 it starts a new line. The focus may have been set from outside a message.
+    if (Nachricht.message == WM_KEYDOWN) {
+        Standardknopf_Nachfuehren();
+    }
     if (hwnd == nullptr || !IsDialogMessageW(hwnd, &Nachricht)) {
         TranslateMessage(&Nachricht);
         DispatchMessageW(&Nachricht);

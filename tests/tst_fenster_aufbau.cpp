@@ -116,6 +116,13 @@ void FensterAufbau::tabulatorfolgeUndFokus() {
     QCOMPARE(QApplication::focusWidget(), Text1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), Knopf("cmdNotbremse"));
+
+    // Return and Enter press the button in focus, as on Windows.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
+    F->NotbremseTag_Ersetzen("0");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
 }
 
 void FensterAufbau::hinweisImTextfeld() {

@@ -47,11 +47,10 @@ void frmGoldbach::cmdStart_Click() {
 
         Fenster.Text1_Ersetzen(Fenster.Text1_Lesen() + Ergebniszeile(Zahl, Summand));
 
-        std::int32_t Naechste = 0;
-        if (__builtin_add_overflow(Zahl, 2, &Naechste)) {
+        if (Zahl > INT32_MAX - 2) { // Zahl + 2 would overflow
             Fenster.Laufzeitfehler(Ueberlauf);
         }
-        Zahl = Naechste;
+        Zahl += 2;
     }
     Fenster.NotbremseTag_Ersetzen("0");
 }

@@ -1,8 +1,8 @@
 # Reads wendelkamm.exe from Linux with MinGW-w64's binutils and checks what a user's Windows
 # sees of the file: only system DLLs imported, a window program, the stack the nested runs need,
-# the size, the version information (1.00, German (Germany), code page 1252) and the icon group
-# (32 x 32 and 16 x 16, 16 colours).
-#   cmake -DEXE=... -DOBJDUMP=... -DWINDRES=... -DSTRIP=... -DARBEIT=<folder> -P pe_pruefen.cmake
+# the size as built, the manifest, the version information (1.00, German (Germany), code page
+# 1252) and the icon group (32 x 32 and 16 x 16, 16 colours).
+#   cmake -DEXE=... -DOBJDUMP=... -DWINDRES=... -P pe_pruefen.cmake
 set(Fehler "")
 macro(fehlt Text)
   string(APPEND Fehler "\n  ${Text}")
@@ -21,11 +21,11 @@ endif()
 foreach(Import IN LISTS Importe)
   string(REPLACE "DLL Name: " "" Dll "${Import}")
   string(TOLOWER "${Dll}" Dll)
-  if(NOT Dll MATCHES "^(kernel32|user32|gdi32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
+  if(NOT Dll MATCHES "^(kernel32|user32|gdi32|comctl32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
     fehlt("imports ${Dll}, which is not a system DLL")
   endif()
 endforeach()
-foreach(Dll KERNEL32 USER32 GDI32)
+foreach(Dll KERNEL32 USER32 GDI32 COMCTL32)
   if(NOT Kopf MATCHES "DLL Name: ${Dll}\\.dll")
     fehlt("does not import ${Dll}.dll")
   endif()
@@ -44,14 +44,15 @@ else()
   fehlt("no SizeOfStackReserve")
 endif()
 
-# At most 300 KB once stripped.
-file(MAKE_DIRECTORY "${ARBEIT}")
-set(Gestrippt "${ARBEIT}/wendelkamm-gestrippt.exe")
-execute_process(COMMAND "${STRIP}" -o "${Gestrippt}" "${EXE}" RESULT_VARIABLE Ergebnis)
-file(SIZE "${Gestrippt}" Groesse)
-message(STATUS "stripped: ${Groesse} bytes; imports: ${Importe}")
-if(NOT Ergebnis EQUAL 0 OR Groesse GREATER 307200)
-  fehlt("stripped it has ${Groesse} bytes, more than 300 KB")
+# At most 300 KB as built, without a symbol table: the file is shipped as it comes out.
+file(SIZE "${EXE}" Groesse)
+message(STATUS "${Groesse} bytes; imports: ${Importe}")
+if(Groesse GREATER 307200)
+  fehlt("it has ${Groesse} bytes, more than 300 KB")
+endif()
+execute_process(COMMAND "${OBJDUMP}" -t "${EXE}" OUTPUT_VARIABLE Symbole)
+if(NOT Symbole MATCHES "no symbols")
+  fehlt("it carries a symbol table")
 endif()
 
 # The resources as windres reads them back out of the file.
@@ -60,6 +61,30 @@ execute_process(COMMAND "${WINDRES}" -J coff -O rc -i "${EXE}" OUTPUT_VARIABLE R
 if(NOT Ergebnis EQUAL 0)
   message(FATAL_ERROR "windres cannot read the resources of ${EXE}")
 endif()
+# The manifest: resource 1 of type RT_MANIFEST (24), Common Controls 6, aware of each monitor's
+# DPI with the fallback of older Windows, Windows 7, 8, 8.1 and 10/11, the rights of its user.
+if(NOT Ressourcen MATCHES "\n1 24 /\\* RT_MANIFEST \\*/\nBEGIN\n(([^E]|E[^N]|EN[^D])*)\nEND")
+  fehlt("no manifest as resource 1 of type RT_MANIFEST")
+else()
+  # windres writes the text as C strings, with "" for each quote.
+  string(REPLACE "\"\"" "'" Manifest "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "\\\\n\"\n *\"" " " Manifest "${Manifest}")
+  string(REGEX REPLACE "[ \t\n]+" " " Manifest "${Manifest}")
+  foreach(Muster
+      "<assemblyIdentity type='win32' name='Microsoft.Windows.Common-Controls' version='6.0.0.0' processorArchitecture='\\*' publicKeyToken='6595b64144ccf1df' language='\\*'/>"
+      "<dpiAware xmlns='http://schemas.microsoft.com/SMI/2005/WindowsSettings'>true/pm</dpiAware>"
+      "<dpiAwareness xmlns='http://schemas.microsoft.com/SMI/2016/WindowsSettings'>PerMonitorV2, PerMonitor</dpiAwareness>"
+      "<supportedOS Id='{35138b9a-5d96-4fbd-8e2d-a2440225f93a}'/>"
+      "<supportedOS Id='{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}'/>"
+      "<supportedOS Id='{1f676c76-80e1-4239-95bb-83d0f6d0da78}'/>"
+      "<supportedOS Id='{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'/>"
+      "<requestedExecutionLevel level='asInvoker' uiAccess='false'/>")
+    if(NOT Manifest MATCHES "${Muster}")
+      fehlt("manifest lacks ${Muster}")
+    endif()
+  endforeach()
+endif()
+
 string(FIND "${Ressourcen}" "VERSIONINFO" Version)
 if(Version EQUAL -1)
   fehlt("no VERSIONINFO")

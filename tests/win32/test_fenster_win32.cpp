@@ -254,6 +254,106 @@ TEST_F(Win32Fenster, TabUndEscapeAlsTasten) {
     EXPECT_FALSE(F.WirdGeschlossen());
 }
 
+TEST_F(Win32Fenster, EnterDruecktDenKnopfImFokusDerAlsStandardknopfErscheint) {
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND cmdStart = F.Element(IDC_CMDSTART);
+    const HWND cmdNotbremse = F.Element(IDC_CMDNOTBREMSE);
+    const auto Taste = [&](WPARAM Code) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, Code, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, Code, 0xC0000001);
+        F.EreignisseVerarbeiten();
+    };
+    const auto Standard = [](HWND Knopf) {
+        return (GetWindowLongPtrW(Knopf, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    };
+    // The default look follows the focus, as in a dialog; in Text1 no button has it.
+    Taste(VK_TAB);
+    Taste(VK_TAB);
+    ASSERT_EQ(GetFocus(), cmdNotbremse);
+    EXPECT_TRUE(Standard(cmdNotbremse));
+    EXPECT_FALSE(Standard(cmdStart));
+    Taste(VK_RETURN);
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "1");
+
+    // Enter on Start runs, and the flag just set stops the run at once.
+    Taste(VK_TAB); // to Text1, around the end
+    EXPECT_FALSE(Standard(cmdStart));
+    EXPECT_FALSE(Standard(cmdNotbremse));
+    Taste(VK_TAB);
+    ASSERT_EQ(GetFocus(), cmdStart);
+    EXPECT_TRUE(Standard(cmdStart));
+    EXPECT_FALSE(Standard(cmdNotbremse));
+    Taste(VK_RETURN);
+    EXPECT_EQ(F.Text1_Lesen(), Frage);
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
+
+    // Space still presses the button in focus; Escape does nothing.
+    Taste(VK_TAB);
+    Taste(VK_SPACE);
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "1");
+    Taste(VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(F.Fenster()));
+
+    // Enter in Text1 is a new line, and presses no button.
+    SetFocus(Text1);
+    F.Text1_Ersetzen("a");
+    Taste(VK_RETURN);
+    EXPECT_EQ(F.Text1_Lesen(), "a\r\n");
+    EXPECT_EQ(F.NotbremseTag_Lesen(), "1");
+}
+
+TEST_F(Win32Fenster, DpiWechselPlatziertSteuerelementeUndSchriftenNeu) {
+    // Windows asks for the size at the new DPI, then sends WM_DPICHANGED with a rectangle of
+    // that size. Wine never does it: the test plays Windows's part.
+    constexpr int Neu = 144;
+    const auto Stil = static_cast<DWORD>(GetWindowLongPtrW(F.Fenster(), GWL_STYLE));
+    SIZE Groesse{};
+    ASSERT_TRUE(
+        SendMessageW(F.Fenster(), WM_GETDPISCALEDSIZE, Neu, reinterpret_cast<LPARAM>(&Groesse)));
+    RECT Rahmen{0, 0, Pixel(6450, Neu), Pixel(5895, Neu)};
+    AdjustWindowRectExForDpi(&Rahmen, Stil, FALSE, 0, Neu);
+    EXPECT_EQ(Groesse.cx, Rahmen.right - Rahmen.left);
+    EXPECT_EQ(Groesse.cy, Rahmen.bottom - Rahmen.top);
+    // Wine draws every frame at its one DPI: the window it suggests has that frame.
+    Rahmen = {0, 0, Pixel(6450, Neu), Pixel(5895, Neu)};
+    AdjustWindowRectEx(&Rahmen, Stil, FALSE, 0);
+    Groesse = {Rahmen.right - Rahmen.left, Rahmen.bottom - Rahmen.top};
+
+    HFONT Alte[3];
+    const int Ids[] = {IDC_TEXT1, IDC_CMDSTART, IDC_CMDNOTBREMSE};
+    for (int i = 0; i < 3; ++i) {
+        Alte[i] = reinterpret_cast<HFONT>(SendMessageW(F.Element(Ids[i]), WM_GETFONT, 0, 0));
+    }
+    RECT Vorschlag{100, 50, 100 + Groesse.cx, 50 + Groesse.cy};
+    SendMessageW(F.Fenster(), WM_DPICHANGED, MAKEWPARAM(Neu, Neu),
+                 reinterpret_cast<LPARAM>(&Vorschlag));
+
+    RECT Fenster;
+    GetWindowRect(F.Fenster(), &Fenster);
+    EXPECT_EQ(Fenster.left, 100);
+    EXPECT_EQ(Fenster.top, 50);
+    RECT Innen;
+    GetClientRect(F.Fenster(), &Innen);
+    EXPECT_EQ(Innen.right, Pixel(6450, Neu));
+    EXPECT_EQ(Innen.bottom, Pixel(5895, Neu));
+    for (int i = 0; i < 3; ++i) {
+        const auto& Element = D::Steuerelemente[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(Element.Name.data());
+        const HWND Steuerelement = F.Element(Ids[i]);
+        const RECT R = Im_Fenster(Steuerelement);
+        EXPECT_EQ(R.left, Pixel(Element.Links, Neu));
+        EXPECT_EQ(R.top, Pixel(Element.Oben, Neu));
+        EXPECT_EQ(R.right - R.left, Pixel(Element.Breite, Neu));
+        EXPECT_EQ(R.bottom - R.top, Pixel(Element.Hoehe, Neu));
+        const auto Schrift = reinterpret_cast<HFONT>(SendMessageW(Steuerelement, WM_GETFONT, 0, 0));
+        LOGFONTW Daten{};
+        ASSERT_EQ(GetObjectW(Schrift, sizeof Daten, &Daten), static_cast<int>(sizeof Daten));
+        EXPECT_EQ(Daten.lfHeight, -std::lround(Element.Schrift.Punkt * Neu / 72.0));
+        EXPECT_STREQ(Daten.lfFaceName, L"Times New Roman");
+        EXPECT_EQ(GetObjectType(Alte[i]), 0u) << "the old font is left behind";
+    }
+}
+
 TEST_F(Win32Fenster, TextHinUndZurueckMitCrLfUndUmlauten) {
     const HWND Text1 = F.Element(IDC_TEXT1);
     for (const std::string& Text :

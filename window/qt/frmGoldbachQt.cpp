@@ -49,7 +49,8 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
     Knopf->setObjectName(Qt_Text(Element.Name));
     Knopf->setGeometry(Qt_Rechteck(Element));
     Knopf->setFont(Qt_Schrift(Element.Schrift));
-    Knopf->setAutoDefault(false);
+    // Enter and Return press the button in focus, as Windows users know it.
+    Knopf->setAutoDefault(true);
     Knopf->setProperty("Tag", Qt_Text(Element.Tag));
     return Knopf;
 }

@@ -14,9 +14,47 @@ namespace D = Fensterdefinition;
 constexpr int Kennungen[] = {IDC_TEXT1, IDC_CMDSTART, IDC_CMDNOTBREMSE};
 static_assert(std::size(Kennungen) == D::Steuerelemente.size());
 
+// The window's style: an ordinary sizable window.
+constexpr DWORD Fensterstil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
 // Twips to pixels at the screen's density: 1440 twips to the inch.
 int Pixel(int Twips, int Dpi) {
     return MulDiv(Twips, Dpi, 1440);
+}
+
+// Functions that Windows 7 lacks are looked up at run time, so that the program still starts
+// there (at the one DPI that such a system has).
+template <typename Funktion> Funktion User32_Funktion(const char* Name) {
+    const FARPROC Adresse = GetProcAddress(GetModuleHandleW(L"user32.dll"), Name);
+    return reinterpret_cast<Funktion>(reinterpret_cast<void (*)()>(Adresse));
+}
+
+int System_Dpi() {
+    const HDC Bildschirm = GetDC(nullptr);
+    const int Dpi = GetDeviceCaps(Bildschirm, LOGPIXELSY);
+    ReleaseDC(nullptr, Bildschirm);
+    return Dpi;
+}
+
+// The DPI of the monitor the window is on (Windows 10 1607 and later), else the system's.
+int Fenster_Dpi(HWND Fenster) {
+    static const auto GetDpiForWindow_ = User32_Funktion<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (GetDpiForWindow_ != nullptr) {
+        if (const UINT Dpi = GetDpiForWindow_(Fenster); Dpi != 0) {
+            return static_cast<int>(Dpi);
+        }
+    }
+    return System_Dpi();
+}
+
+// The window rectangle around a client rectangle, with the frame drawn at the given DPI.
+void Rahmen_Hinzufuegen(RECT& Rechteck, int Dpi) {
+    static const auto AdjustWindowRectExForDpi_ =
+        User32_Funktion<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (AdjustWindowRectExForDpi_ == nullptr ||
+        !AdjustWindowRectExForDpi_(&Rechteck, Fensterstil, FALSE, 0, static_cast<UINT>(Dpi))) {
+        AdjustWindowRectEx(&Rechteck, Fensterstil, FALSE, 0);
+    }
 }
 
 HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
@@ -106,18 +144,27 @@ bool frmGoldbachWin32::Erzeugen() {
         return false;
     }
 
-    // The client area has the definition's size; the frame comes on top.
-    const HDC Bildschirm = GetDC(nullptr);
-    const int DpiX = GetDeviceCaps(Bildschirm, LOGPIXELSX);
-    const int DpiY = GetDeviceCaps(Bildschirm, LOGPIXELSY);
-    ReleaseDC(nullptr, Bildschirm);
-    constexpr DWORD Stil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT Rahmen{0, 0, Pixel(D::Innenbreite, DpiX), Pixel(D::Innenhoehe, DpiY)};
-    AdjustWindowRectEx(&Rahmen, Stil, FALSE, 0);
+    // The client area has the definition's size at the DPI of the monitor the window opens on;
+    // the frame comes on top. Until the window exists, that is the system's DPI.
+    const int Erste_Dpi = System_Dpi();
+    const SIZE Erste = Fenstergroesse(Erste_Dpi);
+    if (CreateWindowExW(0, Klassenname, Breit(D::Beschriftung).c_str(), Fensterstil, CW_USEDEFAULT,
+                        CW_USEDEFAULT, Erste.cx, Erste.cy, nullptr, nullptr, Instanz,
+                        this) == nullptr) {
+        return false;
+    }
+    if (Dpi != Erste_Dpi) {
+        const SIZE Groesse = Fenstergroesse(Dpi);
+        SetWindowPos(hwnd, nullptr, 0, 0, Groesse.cx, Groesse.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
+}
 
-    return CreateWindowExW(0, Klassenname, Breit(D::Beschriftung).c_str(), Stil, CW_USEDEFAULT,
-                           CW_USEDEFAULT, Rahmen.right - Rahmen.left, Rahmen.bottom - Rahmen.top,
-                           nullptr, nullptr, Instanz, this) != nullptr;
+SIZE frmGoldbachWin32::Fenstergroesse(int Bei_Dpi) const {
+    RECT Rechteck{0, 0, Pixel(D::Innenbreite, Bei_Dpi), Pixel(D::Innenhoehe, Bei_Dpi)};
+    Rahmen_Hinzufuegen(Rechteck, Bei_Dpi);
+    return {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
 }
 
 void frmGoldbachWin32::Zeigen(int Anzeige) {
@@ -144,11 +191,38 @@ void frmGoldbachWin32::Zustellen(MSG& Nachricht) {
     if (Nachricht.message == WM_KEYDOWN && Nachricht.wParam == VK_ESCAPE) {
         return;
     }
-    if (hwnd != nullptr && IsDialogMessageW(hwnd, &Nachricht)) {
+    // Enter on the default button presses it (the dialog keyboard handling sends its click);
+    // in Text1 it starts a new line. The focus may have been set from outside a message.
+    if (Nachricht.message == WM_KEYDOWN) {
+        Standardknopf_Nachfuehren();
+    }
+    if (hwnd == nullptr || !IsDialogMessageW(hwnd, &Nachricht)) {
+        TranslateMessage(&Nachricht);
+        DispatchMessageW(&Nachricht);
+    }
+    // A click, Tab or the activation may have moved the focus.
+    Standardknopf_Nachfuehren();
+}
+
+void frmGoldbachWin32::Standardknopf_Nachfuehren() {
+    if (hwnd == nullptr) {
         return;
     }
-    TranslateMessage(&Nachricht);
-    DispatchMessageW(&Nachricht);
+    const HWND Fokus = GetFocus();
+    if (Fokus == nullptr || GetParent(Fokus) != hwnd) {
+        return; // the focus is elsewhere: the default button stays as it was
+    }
+    const HWND Neu = (Fokus == cmdStart || Fokus == cmdNotbremse) ? Fokus : nullptr;
+    if (Neu == Standardknopf) {
+        return;
+    }
+    if (Standardknopf != nullptr) {
+        SendMessageW(Standardknopf, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+    if (Neu != nullptr) {
+        SendMessageW(Neu, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    }
+    Standardknopf = Neu;
 }
 
 LRESULT CALLBACK frmGoldbachWin32::WindowProc(HWND hwnd, UINT Nachricht, WPARAM wParam,
@@ -185,6 +259,12 @@ LRESULT frmGoldbachWin32::HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lP
     case WM_NEXTDLGCTL:
         OnNextDlgCtl(wParam, lParam);
         return 0;
+    case WM_GETDPISCALEDSIZE:
+        OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
         OnDestroy();
         return 0;
@@ -197,7 +277,7 @@ LRESULT frmGoldbachWin32::HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lP
     return DefWindowProcW(Fenster, Nachricht, wParam, lParam);
 }
 
-HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index, int DpiX, int DpiY) {
+HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index) {
     const auto& Element = D::Steuerelemente[Index];
     DWORD Stil = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     DWORD Erweitert = 0;
@@ -210,15 +290,13 @@ HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index, int DpiX, int D
     } else {
         Stil |= BS_PUSHBUTTON;
     }
+    // Placed and given its font by Steuerelemente_Platzieren.
     const HWND Neu = CreateWindowExW(
-        Erweitert, Klasse, Breit(Element.Inhalt).c_str(), Stil, Pixel(Element.Links, DpiX),
-        Pixel(Element.Oben, DpiY), Pixel(Element.Breite, DpiX), Pixel(Element.Hoehe, DpiY), hwnd,
+        Erweitert, Klasse, Breit(Element.Inhalt).c_str(), Stil, 0, 0, 0, 0, hwnd,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Kennungen[Index])), Instanz, nullptr);
     if (Neu == nullptr) {
         return nullptr;
     }
-    Schriften[Index] = Schrift_Erzeugen(Element.Schrift, DpiY);
-    SendMessageW(Neu, WM_SETFONT, reinterpret_cast<WPARAM>(Schriften[Index]), FALSE);
     if (!Element.Tag.empty()) {
         Tag_Setzen(Neu, Breit(Element.Tag));
     }
@@ -226,22 +304,59 @@ HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index, int DpiX, int D
 }
 
 bool frmGoldbachWin32::OnCreate() {
-    const HDC Bildschirm = GetDC(hwnd);
-    const int DpiX = GetDeviceCaps(Bildschirm, LOGPIXELSX);
-    const int DpiY = GetDeviceCaps(Bildschirm, LOGPIXELSY);
-    ReleaseDC(hwnd, Bildschirm);
+    Dpi = Fenster_Dpi(hwnd);
 
     // Created in tab order: the order of creation is the order of Tab.
-    Text1 = Steuerelement_Erzeugen(0, DpiX, DpiY);
-    cmdStart = Steuerelement_Erzeugen(1, DpiX, DpiY);
-    cmdNotbremse = Steuerelement_Erzeugen(2, DpiX, DpiY);
+    Text1 = Steuerelement_Erzeugen(0);
+    cmdStart = Steuerelement_Erzeugen(1);
+    cmdNotbremse = Steuerelement_Erzeugen(2);
     if (Text1 == nullptr || cmdStart == nullptr || cmdNotbremse == nullptr) {
         return false;
     }
+    Steuerelemente_Platzieren();
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     Letzter_Fokus = Text1;
     return true;
+}
+
+void frmGoldbachWin32::Steuerelemente_Platzieren() {
+    const HWND Elemente[] = {Text1, cmdStart, cmdNotbremse};
+    static_assert(std::size(Elemente) == D::Steuerelemente.size());
+    for (std::size_t Index = 0; Index < std::size(Elemente); ++Index) {
+        const auto& Element = D::Steuerelemente[Index];
+        MoveWindow(Elemente[Index], Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi),
+                   Pixel(Element.Breite, Dpi), Pixel(Element.Hoehe, Dpi), TRUE);
+        // The same point size at the new DPI; the old font goes once the control has let go.
+        const HFONT Alt = Schriften[Index];
+        Schriften[Index] = Schrift_Erzeugen(Element.Schrift, Dpi);
+        SendMessageW(Elemente[Index], WM_SETFONT, reinterpret_cast<WPARAM>(Schriften[Index]), TRUE);
+        if (Alt != nullptr) {
+            DeleteObject(Alt);
+        }
+    }
+}
+
+void frmGoldbachWin32::OnGetDpiScaledSize(int Neue_Dpi, SIZE& Groesse) {
+    // Windows asks before moving the window to a monitor of another DPI. A window of the
+    // definition's size keeps it exactly; one the user has resized keeps its proportion.
+    RECT Innen;
+    GetClientRect(hwnd, &Innen);
+    RECT Rechteck{0, 0, Pixel(D::Innenbreite, Neue_Dpi), Pixel(D::Innenhoehe, Neue_Dpi)};
+    if (Innen.right != Pixel(D::Innenbreite, Dpi) || Innen.bottom != Pixel(D::Innenhoehe, Dpi)) {
+        Rechteck = {0, 0, MulDiv(Innen.right, Neue_Dpi, Dpi), MulDiv(Innen.bottom, Neue_Dpi, Dpi)};
+    }
+    Rahmen_Hinzufuegen(Rechteck, Neue_Dpi);
+    Groesse = {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
+}
+
+void frmGoldbachWin32::OnDpiChanged(int Neue_Dpi, const RECT& Vorschlag) {
+    // The window now lies on a monitor of another DPI: the controls and fonts follow it, the
+    // window takes the place and size that Windows suggests.
+    Dpi = Neue_Dpi;
+    Steuerelemente_Platzieren();
+    SetWindowPos(hwnd, nullptr, Vorschlag.left, Vorschlag.top, Vorschlag.right - Vorschlag.left,
+                 Vorschlag.bottom - Vorschlag.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmGoldbachWin32::OnCommand(int Id, int Code) {
@@ -297,7 +412,7 @@ void frmGoldbachWin32::OnDestroy() {
             Tag_Setzen(Element, {});
         }
     }
-    Text1 = cmdStart = cmdNotbremse = Letzter_Fokus = nullptr;
+    Text1 = cmdStart = cmdNotbremse = Letzter_Fokus = Standardknopf = nullptr;
     PostQuitMessage(0);
 }
 

@@ -62,13 +62,21 @@ private:
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
     void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(int Neue_Dpi, const RECT& Vorschlag);
+    void OnGetDpiScaledSize(int Neue_Dpi, SIZE& Groesse);
     void OnDestroy();
     void OnNcDestroy();
 
     // Hands one message to the window: the dialog keys (Tab, Shift+Tab) first.
     void Zustellen(MSG& Nachricht);
 
-    HWND Steuerelement_Erzeugen(std::size_t Index, int DpiX, int DpiY);
+    // The window's size from the client area at this DPI and the frame of its style.
+    SIZE Fenstergroesse(int Bei_Dpi) const;
+    HWND Steuerelement_Erzeugen(std::size_t Index);
+    // Places the controls from the definition's twips at the window's DPI, with new fonts.
+    void Steuerelemente_Platzieren();
+    // The focused button is the default button, as in a dialog: Enter presses it.
+    void Standardknopf_Nachfuehren();
 
     HINSTANCE Instanz;
     frmGoldbach Goldbach{*this};
@@ -78,5 +86,7 @@ private:
     HWND cmdNotbremse = nullptr;
     HWND Letzter_Fokus = nullptr;
     HFONT Schriften[3]{}; // one for each control, in the definition's order
+    int Dpi = 96;         // of the monitor the window is on
+    HWND Standardknopf = nullptr;
     bool Schliesst = false;
 };

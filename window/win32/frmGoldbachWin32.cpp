@@ -397,10 +397,8 @@ void frmGoldbachWin32::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
     if (Ziel == nullptr) {
         return;
     }
+    // Unlike a dialog, no select-all in the text box: one keystroke would replace all of it.
     SetFocus(Ziel);
-    if (SendMessageW(Ziel, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
-        SendMessageW(Ziel, EM_SETSEL, 0, -1);
-    }
 }
 
 void frmGoldbachWin32::OnDestroy() {

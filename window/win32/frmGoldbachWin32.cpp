@@ -191,6 +191,19 @@ void frmGoldbachWin32::Zustellen(MSG& Nachricht) {
     if (Nachricht.message == WM_KEYDOWN && Nachricht.wParam == VK_ESCAPE) {
         return;
     }
+    // Tab and Shift+Tab move the focus as in a dialog, but select nothing in the text box,
+    // where one keystroke would then replace all of it.
+    if (Nachricht.message == WM_KEYDOWN && Nachricht.wParam == VK_TAB && hwnd != nullptr &&
+        (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+        const HWND Fokus = GetFocus();
+        const HWND Ziel = GetNextDlgTabItem(hwnd, IsChild(hwnd, Fokus) ? Fokus : nullptr,
+                                            (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        if (Ziel != nullptr) {
+            SetFocus(Ziel);
+        }
+        Standardknopf_Nachfuehren();
+        return;
+    }
     // Enter on the default button presses it (the dialog keyboard handling sends its click);
     // in Text1 it starts a new line. The focus may have been set from outside a message.
     if (Nachricht.message == WM_KEYDOWN) {

@@ -63,9 +63,10 @@ def shapes(size):
     return disc, rim, eye, mouth
 
 
-def draw(size):
+def coverage(size):
+    """For each pixel, row by row, how many of its SAMPLES x SAMPLES points lie on the disc and
+    how many of those are black (outline, eyes, mouth)."""
     disc, rim, eye, mouth = shapes(size)
-    image = []
     for py in range(size):
         row = []
         for px in range(size):
@@ -78,43 +79,35 @@ def draw(size):
                         inside += 1
                         if rim(x, y) or eye(x, y) or mouth(x, y):
                             black += 1
-            n = SAMPLES * SAMPLES
-            if inside < n * 0.35:
-                row.append(CLEAR)
-            elif black >= n * 0.4 or inside < n * 0.75:
-                row.append(BLACK)  # the outline takes the disc's ragged edge
-            else:
-                row.append(YELLOW)
-        image.append(row)
-    return image
+            row.append((inside, black))
+        yield row
+
+
+def draw(size):
+    n = SAMPLES * SAMPLES
+
+    def colour(inside, black):
+        if inside < n * 0.35:
+            return CLEAR
+        if black >= n * 0.4 or inside < n * 0.75:
+            return BLACK  # the outline takes the disc's ragged edge
+        return YELLOW
+
+    return [[colour(*pixel) for pixel in row] for row in coverage(size)]
 
 
 def draw_smooth(size):
     """The same shapes in full colour: each pixel's coverage gives its alpha, and its share of
     black within the disc darkens the yellow."""
-    disc, rim, eye, mouth = shapes(size)
     n = SAMPLES * SAMPLES
-    image = []
-    for py in range(size):
-        row = []
-        for px in range(size):
-            inside = black = 0
-            for sy in range(SAMPLES):
-                for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
-                    if disc(x, y):
-                        inside += 1
-                        if rim(x, y) or eye(x, y) or mouth(x, y):
-                            black += 1
-            if inside == 0:
-                row.append((0, 0, 0, 0))
-            else:
-                yellow = (inside - black) / inside
-                row.append(tuple(round(v * yellow) for v in PALETTE[YELLOW])
-                           + (round(255 * inside / n),))
-        image.append(row)
-    return image
+
+    def colour(inside, black):
+        if inside == 0:
+            return (0, 0, 0, 0)
+        yellow = (inside - black) / inside
+        return tuple(round(v * yellow) for v in PALETTE[YELLOW]) + (round(255 * inside / n),)
+
+    return [[colour(*pixel) for pixel in row] for row in coverage(size)]
 
 
 # The 16-pixel smiley: '#' black, 'o' yellow, '.' transparent.

@@ -23,7 +23,7 @@ Pid=$!
 Fenster=$(timeout 30 xdotool search --sync --onlyvisible --name '^Wendelkamm$' | head -n 1) ||
     fehler "the window did not appear"
 # The middle of cmdStart, from the window's definition.
-read -r X Y < <("$(dirname "$0")/../script/knopfmitte" cmdStart)
+read -r X Y < <("$(dirname "$0")/../window/fensterdefinition.py" mitte cmdStart)
 xdotool mousemove --window "$Fenster" "$X" "$Y" click 1
 
 # The one-second wait and then the search of 2147483646, about ten seconds here.

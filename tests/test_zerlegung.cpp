@@ -84,21 +84,4 @@ TEST(Ergebniszeile, FormUndZahlen) {
     EXPECT_EQ(frmGoldbach::Ergebniszeile(16, 5.0), " 16 = 5 + 11\r\n");
     EXPECT_EQ(frmGoldbach::Ergebniszeile(2147483646, 1073741789.0),
               " 2147483646 = 1073741789 + 1073741857\r\n");
-    EXPECT_EQ(frmGoldbach::Zahltext(0.0), " 0");
-    EXPECT_EQ(frmGoldbach::Zahltext(-12.0), "-12");
-    EXPECT_EQ(frmGoldbach::Zahltext(100.0), " 100");
-}
-
-TEST(Bremsflagge, TextAlsZahl) {
-    EXPECT_EQ(frmGoldbach::Zahlwert("0"), 0.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert("1"), 1.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert(" 1"), 1.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert("1.0"), 1.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert("10"), 10.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert("\t+0.5x"), 0.5);
-    EXPECT_EQ(frmGoldbach::Zahlwert("-1."), -1.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert(".25"), 0.25);
-    EXPECT_EQ(frmGoldbach::Zahlwert("1e3"), 1.0); // no exponent
-    EXPECT_EQ(frmGoldbach::Zahlwert(""), 0.0);
-    EXPECT_EQ(frmGoldbach::Zahlwert("ja"), 0.0);
 }

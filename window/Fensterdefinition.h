@@ -1,13 +1,14 @@
 // The window frmGoldbach as data, read by every toolkit front end: caption, client size, the
-// three controls with their places (in twips, 15 to a pixel at 96 dpi), fonts and contents.
+// three controls in tab order with their places (in twips, 1440 to the inch), fonts and contents.
+// The data stand in Fensterdefinition.json, which the build turns into Fensterdefinition_Daten.h
+// and which scripts read as they are; this header gives them their types.
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <string_view>
 
 namespace Fensterdefinition {
-
-inline constexpr int TwipsProPixel = 15; // at 96 dots per inch
 
 struct Schrift {
     std::string_view Name;
@@ -30,39 +31,30 @@ struct Steuerelement {
     Fensterdefinition::Schrift Schrift;
 };
 
-inline constexpr std::string_view Beschriftung = "Wendelkamm";
-inline constexpr int Innenbreite = 6450; // client area, twips
-inline constexpr int Innenhoehe = 5895;
+struct Definition {
+    std::string_view Beschriftung;
+    int Innenbreite, Innenhoehe; // client area, twips
+    // In tab order: every front end takes the order of Tab from this list, and finds a control
+    // by its name, never by its place in it.
+    std::array<Steuerelement, 3> Steuerelemente;
 
-inline constexpr std::string_view Hinweis = "KORVANT hatte im Jahr 1900 die \r\n"
-                                            "Frage aufgeworfen: \r\n"
-                                            "Gibt es einen Algorithmus, durch den \r\n"
-                                            "für jede (ausreichend formalisierte) \r\n"
-                                            "Aussage der Mathematik entschieden \r\n"
-                                            "werden kann, ob diese wahr oder \r\n"
-                                            "falsch ist? \r\n"
-                                            "\r\n"
-                                            "Velschor beweist im Jahre 1936, \r\n"
-                                            "dass das unmöglich ist.\r\n";
+    constexpr const Steuerelement& Element(std::string_view Name) const {
+        for (const auto& E : Steuerelemente) {
+            if (E.Name == Name) {
+                return E;
+            }
+        }
+        throw std::out_of_range("no such control in the window's definition");
+    }
+};
 
-inline constexpr Schrift Textschrift{"Times New Roman", 19.5, 400, false, false, false, 0};
-inline constexpr Schrift Knopfschrift{"Times New Roman", 13.5, 400, false, false, false, 0};
-
-// In tab order: every front end takes the order of Tab from this list.
-inline constexpr std::array<Steuerelement, 3> Steuerelemente{{
-    {"Text1", Art::Textfeld, 240, 240, 6012, 4752, Hinweis, "", Textschrift},
-    {"cmdStart", Art::Schaltflaeche, 240, 5040, 2772, 732, "Start", "", Knopfschrift},
-    {"cmdNotbremse", Art::Schaltflaeche, 3480, 5040, 2772, 732, "Notbremse", "0", Knopfschrift},
-}};
-
-inline constexpr const Steuerelement& Text1 = Steuerelemente[0];
-inline constexpr const Steuerelement& cmdStart = Steuerelemente[1];
-inline constexpr const Steuerelement& cmdNotbremse = Steuerelemente[2];
-
-// Twips to pixels at 96 dpi, rounded to the nearest pixel; the toolkits scale from there for
-// other densities.
-constexpr int Pixel(int Twips) {
-    return (Twips + TwipsProPixel / 2) / TwipsProPixel;
+// Twips to pixels at a screen density in dots per inch, rounded to the nearest pixel: at 96 dpi
+// 15 twips make a pixel.
+constexpr int Pixel(int Twips, int Dpi = 96) {
+    return static_cast<int>((static_cast<long long>(Twips) * Dpi + 720) / 1440);
 }
 
 } // namespace Fensterdefinition
+
+// Fensterdefinition::Standard, the window as the program shows it.
+#include "Fensterdefinition_Daten.h"

@@ -19,6 +19,12 @@ public:
     virtual std::string Text1_Lesen() = 0;
     // Replaces the text of Text1; the box shows the new text before this returns.
     virtual void Text1_Ersetzen(const std::string& Text) = 0;
+    // Adds a line after whatever Text1 holds, what the user typed included; the box shows it
+    // before this returns. Unless a window has a way of its own, the text is read, the line
+    // added and the whole replaced.
+    virtual void Text1_Anhaengen(const std::string& Zeile) {
+        Text1_Ersetzen(Text1_Lesen() + Zeile);
+    }
 
     // The tag text of cmdNotbremse, which carries the brake flag.
     virtual std::string NotbremseTag_Lesen() = 0;

@@ -28,13 +28,6 @@ public:
     // The result line for n and its found p: " 6 = 3 + 3" followed by CR LF.
     static std::string Ergebniszeile(std::int32_t n, double Summand);
 
-    // A whole number in decimal, one blank before it when it is 0 or more, "-" when negative.
-    static std::string Zahltext(double Wert);
-
-    // The brake flag's text read as a number: leading blanks skipped, then a decimal number as far
-    // as it goes; 0 when there is none.
-    static double Zahlwert(const std::string& Text);
-
     // The wait that paces the run: one second of clock time from Startzeit. It polls the clock
     // without processing events. A clock that goes back (midnight, or set back by hand) does
     // not stretch it: the time already waited is kept.

@@ -13,6 +13,7 @@
 #include <QTime>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,7 @@ QFont Qt_Schrift(const Fensterdefinition::Schrift& Schrift) {
     return Font;
 }
 
+// At 96 dpi: Qt scales the window as a whole on screens of other densities.
 QRect Qt_Rechteck(const Fensterdefinition::Steuerelement& Element) {
     using Fensterdefinition::Pixel;
     return {Pixel(Element.Links), Pixel(Element.Oben), Pixel(Element.Breite), Pixel(Element.Hoehe)};
@@ -55,46 +57,48 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
     return Knopf;
 }
 
+QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
+    auto* Feld = new QPlainTextEdit(Fenster);
+    Feld->setObjectName(Qt_Text(Element.Name));
+    Feld->setAccessibleName(Qt_Text(Element.Name));
+    Feld->setGeometry(Qt_Rechteck(Element));
+    Feld->setFont(Qt_Schrift(Element.Schrift));
+    Feld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Feld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Feld->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Feld->setTabChangesFocus(true);
+    // The note opens at its first line.
+    Feld->setPlainText(
+        Qt_Text(Element.Inhalt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    return Feld;
+}
+
 } // namespace
 
-frmGoldbachQt::frmGoldbachQt(QWidget* parent) : QWidget(parent) {
-    namespace D = Fensterdefinition;
+frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QWidget* parent)
+    : QWidget(parent) {
+    using Fensterdefinition::Pixel;
     setObjectName("frmGoldbach");
     // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Qt_Text(D::Beschriftung));
+    setWindowTitle(Qt_Text(Definition.Beschriftung));
     setWindowIcon(QIcon(QStringLiteral(":/wendelkamm.ico")));
-    resize(D::Pixel(D::Innenbreite), D::Pixel(D::Innenhoehe));
+    resize(Pixel(Definition.Innenbreite), Pixel(Definition.Innenhoehe));
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(Qt_Text(D::Text1.Name));
-    Text1->setAccessibleName(Qt_Text(D::Text1.Name));
-    Text1->setGeometry(Qt_Rechteck(D::Text1));
-    Text1->setFont(Qt_Schrift(D::Text1.Schrift));
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Text1->setTabChangesFocus(true);
-    // The note opens at its first line.
-    Text1->setPlainText(
-        Qt_Text(D::Text1.Inhalt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-
-    cmdStart = Knopf(D::cmdStart, this);
-    cmdNotbremse = Knopf(D::cmdNotbremse, this);
-
-    // Tab goes through the controls in the order of the definition's list, and the focus
-    // starts at the first of them.
-    QWidget* Vorige = nullptr;
-    for (const auto& Element : D::Steuerelemente) {
-        auto* Naechste = findChild<QWidget*>(Qt_Text(Element.Name));
-        if (Vorige != nullptr) {
-            setTabOrder(Vorige, Naechste);
-        } else {
-            Naechste->setFocus();
+    // Made in the definition's order, so that Tab follows it and the focus starts at the first.
+    bool Erstes = true;
+    for (const auto& Element : Definition.Steuerelemente) {
+        QWidget* Neu = Element.Typ == Fensterdefinition::Art::Textfeld
+                           ? static_cast<QWidget*>(Textfeld(Element, this))
+                           : Knopf(Element, this);
+        if (std::exchange(Erstes, false)) {
+            Neu->setFocus();
         }
-        Vorige = Naechste;
     }
+    Text1 = findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+    cmdStart = findChild<QPushButton*>(QStringLiteral("cmdStart"));
+    cmdNotbremse = findChild<QPushButton*>(QStringLiteral("cmdNotbremse"));
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });
@@ -131,21 +135,24 @@ std::string frmGoldbachQt::Text1_Lesen() {
 }
 
 void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
-    QString Neu = QString::fromStdString(Text);
-    Neu.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QString Alt = Textfeld_Inhalt(Text1);
-    if (!Alt.isEmpty() && Neu.size() > Alt.size() && Neu.startsWith(Alt)) {
-        // The run appends a line to what the box holds: add just that line, so that the box
-        // does not lay out all of its text again every second (the result is the same).
-        QTextCursor Ende(Text1->document());
-        Ende.movePosition(QTextCursor::End);
-        Ende.insertText(Neu.sliced(Alt.size()));
-        // As after a replacement, there is nothing to undo: the run's lines are not the user's
-        // typing.
-        Text1->document()->clearUndoRedoStacks();
-    } else {
-        Text1->setPlainText(Neu);
-    }
+    Text1->setPlainText(
+        QString::fromStdString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Text1_Zeigen();
+}
+
+void frmGoldbachQt::Text1_Anhaengen(const std::string& Zeile) {
+    // Only the new line is laid out, not all of the box's text again every second.
+    QTextCursor Ende(Text1->document());
+    Ende.movePosition(QTextCursor::End);
+    Ende.insertText(
+        QString::fromStdString(Zeile).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // As after a replacement, there is nothing to undo: the run's lines are not the user's
+    // typing.
+    Text1->document()->clearUndoRedoStacks();
+    Text1_Zeigen();
+}
+
+void frmGoldbachQt::Text1_Zeigen() {
     // Keep the newest line in view, and show the new text at once: the run may not process
     // events again for a second or more.
     Text1->moveCursor(QTextCursor::End);
@@ -163,8 +170,7 @@ void frmGoldbachQt::NotbremseTag_Ersetzen(const std::string& Tag) {
 }
 
 void frmGoldbachQt::Laufzeitfehler(const std::string& Meldung) {
-    QMessageBox::critical(this, Qt_Text(Fensterdefinition::Beschriftung),
-                          QString::fromStdString(Meldung));
+    QMessageBox::critical(this, windowTitle(), QString::fromStdString(Meldung));
     std::exit(EXIT_FAILURE);
 }
 

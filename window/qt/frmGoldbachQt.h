@@ -2,6 +2,7 @@
 // window services to the behaviour and binds the two clicks to its handlers.
 #pragma once
 
+#include "Fensterdefinition.h"
 #include "Fensterdienste.h"
 #include "frmGoldbach.h"
 
@@ -14,7 +15,10 @@ class frmGoldbachQt : public QWidget, public Fensterdienste {
     Q_OBJECT
 
 public:
-    explicit frmGoldbachQt(QWidget* parent = nullptr);
+    // Built from a definition of the window: the program's own unless another is given.
+    explicit frmGoldbachQt(
+        const Fensterdefinition::Definition& Definition = Fensterdefinition::Standard,
+        QWidget* parent = nullptr);
 
     // Offers the window to assistive technology as a main window (a frame, not a filler).
     // Called once at start-up, before the first window is built.
@@ -24,6 +28,7 @@ public:
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;
+    void Text1_Anhaengen(const std::string& Zeile) override;
     std::string NotbremseTag_Lesen() override;
     void NotbremseTag_Ersetzen(const std::string& Tag) override;
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
@@ -35,6 +40,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Shows the newest line and puts the box on the screen at once.
+    void Text1_Zeigen();
+
     frmGoldbach Goldbach{*this};
     QPlainTextEdit* Text1;
     QPushButton* cmdStart;

@@ -4,7 +4,8 @@
 
 seite_bauen.py VORLAGE SKRIPT ICON SCHRIFT LIZENZ DEFINITION AUSGABE
 
-The title stands in the page from the start, taken from the window's definition (DEFINITION),
+The title stands in the page from the start, taken from the window's definition (DEFINITION,
+Fensterdefinition.json),
 so that the tab and a screen reader name the page before the program has started.
 
 The font is cut down here from Liberation Serif Regular (SCHRIFT, a TrueType file) to the
@@ -14,7 +15,7 @@ a modified version."""
 import base64
 import html
 import io
-import re
+import json
 import sys
 
 from fontTools import subset
@@ -56,9 +57,7 @@ def schrift(pfad):
 def main():
     vorlage, skript, icon, schriftdatei, lizenz, definition, ausgabe = sys.argv[1:]
     with open(definition, encoding="utf-8") as f:
-        titel = re.search(r'Beschriftung = "([^"]*)"', f.read())
-    if not titel:
-        sys.exit(f"{definition}: no Beschriftung")
+        titel = json.load(f)["Beschriftung"]
     with open(vorlage, encoding="utf-8") as f:
         seite = f.read()
     with open(skript, encoding="utf-8") as f:
@@ -70,7 +69,7 @@ def main():
     with open(lizenz, encoding="utf-8") as f:
         text = f.read().replace("--", "- -")  # an HTML comment may not hold "--"
     woff2 = base64.b64encode(schrift(schriftdatei)).decode()
-    for platz, inhalt in (("@TITEL@", html.escape(titel.group(1))), ("@ICON@", ico), ("@LIZENZ@", text.rstrip()),
+    for platz, inhalt in (("@TITEL@", html.escape(titel)), ("@ICON@", ico), ("@LIZENZ@", text.rstrip()),
                           ("@SCHRIFT@", woff2), ("@SKRIPT@", programm)):
         if seite.count(platz) != 1:
             sys.exit(f"{vorlage}: {platz} must stand there once")

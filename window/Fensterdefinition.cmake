@@ -1,0 +1,94 @@
+# Writes Fensterdefinition_Daten.h, the window's definition as C++ data, from
+# Fensterdefinition.json; each build does it at configure time, the cross builds too, so no
+# program of the build machine has to run.
+function(wendelkamm_fensterdefinition json ausgabe)
+  file(READ "${json}" d)
+  # A C++ string literal of a JSON string.
+  macro(_literal var text)
+    string(REPLACE "\\" "\\\\" _t "${text}")
+    string(REPLACE "\"" "\\\"" _t "${_t}")
+    string(REPLACE "\t" "\\t" _t "${_t}")
+    set(${var} "\"${_t}\"")
+  endmacro()
+  macro(_bool var wert)
+    if(${wert})
+      set(${var} true)
+    else()
+      set(${var} false)
+    endif()
+  endmacro()
+
+  string(JSON beschriftung GET "${d}" Beschriftung)
+  _literal(beschriftung "${beschriftung}")
+  string(JSON breite GET "${d}" Innenbreite)
+  string(JSON hoehe GET "${d}" Innenhoehe)
+  string(JSON anzahl LENGTH "${d}" Steuerelemente)
+  set(elemente "")
+  set(namen "")
+  math(EXPR letztes "${anzahl} - 1")
+  foreach(i RANGE ${letztes})
+    string(JSON e GET "${d}" Steuerelemente ${i})
+    string(JSON name GET "${e}" Name)
+    list(APPEND namen ${name})
+    string(JSON art GET "${e}" Art)
+    if(NOT art MATCHES "^(Textfeld|Schaltflaeche)$")
+      message(FATAL_ERROR "${json}: ${name} has the unknown kind ${art}")
+    endif()
+    string(JSON zeilen ERROR_VARIABLE keine_zeilen GET "${e}" Zeilen)
+    if(keine_zeilen)
+      string(JSON inhalt GET "${e}" Inhalt)
+      _literal(inhalt "${inhalt}")
+    else()
+      # A text of lines, each followed by CR LF.
+      string(JSON n LENGTH "${zeilen}")
+      set(inhalt "")
+      math(EXPR m "${n} - 1")
+      foreach(k RANGE ${m})
+        string(JSON zeile GET "${zeilen}" ${k})
+        _literal(zeile "${zeile}\r\n")
+        string(REPLACE "\r\n" "\\r\\n" zeile "${zeile}")
+        string(APPEND inhalt "\n         ${zeile}")
+      endforeach()
+    endif()
+    string(JSON tag GET "${e}" Tag)
+    _literal(tag "${tag}")
+    string(JSON schrift GET "${e}" Schrift)
+    string(JSON s GET "${d}" Schriften ${schrift})
+    string(JSON s_name GET "${s}" Name)
+    _literal(s_name "${s_name}")
+    set(s_werte "")
+    foreach(feld Punkt Gewicht)
+      string(JSON wert GET "${s}" ${feld})
+      string(APPEND s_werte ", ${wert}")
+    endforeach()
+    foreach(feld Kursiv Unterstrichen Durchgestrichen)
+      string(JSON wert GET "${s}" ${feld})
+      _bool(wert ${wert})
+      string(APPEND s_werte ", ${wert}")
+    endforeach()
+    string(JSON zeichensatz GET "${s}" Zeichensatz)
+    set(werte "")
+    foreach(feld Links Oben Breite Hoehe)
+      string(JSON wert GET "${e}" ${feld})
+      string(APPEND werte "${wert}, ")
+    endforeach()
+    string(APPEND elemente "    {\"${name}\", Art::${art}, ${werte}${inhalt}, ${tag},\n"
+                           "     {${s_name}${s_werte}, ${zeichensatz}}},\n")
+  endforeach()
+  list(SORT namen)
+  if(NOT namen STREQUAL "Text1;cmdNotbremse;cmdStart")
+    message(FATAL_ERROR "${json}: the window has the controls Text1, cmdStart and cmdNotbremse, each once")
+  endif()
+
+  file(CONFIGURE OUTPUT "${ausgabe}" @ONLY CONTENT "\
+// Written by the build from Fensterdefinition.json: change that file, not this one.
+#pragma once
+
+namespace Fensterdefinition {
+
+inline constexpr Definition Standard{${beschriftung}, ${breite}, ${hoehe}, {{
+${elemente}}}};
+
+} // namespace Fensterdefinition
+")
+endfunction()

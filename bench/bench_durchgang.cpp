@@ -3,6 +3,7 @@
 // The window's clock jumps a second per reading, so the wait ends at its second reading, and the
 // search (a few hundred nanoseconds for these small numbers) is timed apart and taken off.
 // Run it offscreen (QT_QPA_PLATFORM=offscreen) and on an X server (under xvfb-run).
+#include "Schnelluhr.h"
 #include "frmGoldbachQt.h"
 
 #include <benchmark/benchmark.h>
@@ -23,23 +24,10 @@ namespace {
 
 using Uhr = std::chrono::steady_clock;
 
-class Messfenster : public frmGoldbachQt {
+// The clock jumps a second per reading.
+class Messfenster : public Schnelluhr<frmGoldbachQt, Messfenster> {
 public:
-    double Zeit = 40000.0;
-    int Verarbeitungen = 0;
-    std::function<void(Messfenster&)> Bei_Verarbeitung;
-
-    float Uhrzeit() override {
-        Zeit += 1.0;
-        return static_cast<float>(Zeit);
-    }
-    void EreignisseVerarbeiten() override {
-        ++Verarbeitungen;
-        if (Bei_Verarbeitung) {
-            Bei_Verarbeitung(*this);
-        }
-        frmGoldbachQt::EreignisseVerarbeiten();
-    }
+    Messfenster() { Schritt = 1.0; }
 };
 
 double Suchdauer(std::int32_t n) {

@@ -1,12 +1,12 @@
-// A window for the run without any toolkit: a clock that advances by a set step per reading,
-// actions (clicks, typing, closing) delivered at a chosen event processing, and a record of
-// every replacement of the text and of the tag.
+// A window for the run without any toolkit: the fast clock, actions (clicks, typing, closing)
+// delivered at a chosen event processing, and a record of every replacement of the text and of
+// the tag.
 #pragma once
 
 #include "Fensterdienste.h"
+#include "Schnelluhr.h"
 #include "frmGoldbach.h"
 
-#include <cmath>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -17,28 +17,41 @@ struct Programmende {
     std::string Meldung;
 };
 
-class FakeFenster : public Fensterdienste {
+// Everything of a window but its clock, toolkit-free: the text and the tag as strings, with a
+// record of each replacement.
+class Attrappe : public Fensterdienste {
 public:
-    frmGoldbach Form{*this};
-
-    // The clock: real (fake) seconds since the test began; what the window reads is the time of
-    // day, Tageszeit_Anfang + Zeit + Verstellung, wrapped at midnight.
-    double Zeit = 0.0;
-    double Schritt = 0.25;
-    double Tageszeit_Anfang = 36000.0;
-    double Verstellung = 0.0;
-    int Uhrlesungen = 0;
-    std::function<void(FakeFenster&)> Bei_Uhrlesung; // runs before each reading
-
     std::string Text = "Hinweis\r\n";
     std::string Tag = "0";
     std::vector<std::string> Ersetzungen;
-    std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
     std::vector<std::string> Tagersetzungen;
     bool Geschlossen = false;
 
-    int Verarbeitungen = 0;
-    int Hoechste_Verarbeitung = 10000; // a runaway run fails the test instead of hanging it
+    void EreignisseVerarbeiten() override {}
+    std::string Text1_Lesen() override { return Text; }
+    void Text1_Ersetzen(const std::string& Neu) override {
+        Text = Neu;
+        Ersetzungen.push_back(Neu);
+    }
+    std::string NotbremseTag_Lesen() override { return Tag; }
+    void NotbremseTag_Ersetzen(const std::string& Neu) override {
+        Tag = Neu;
+        Tagersetzungen.push_back(Neu);
+    }
+    [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override {
+        throw Programmende{Meldung};
+    }
+    bool WirdGeschlossen() override { return Geschlossen; }
+};
+
+class FakeFenster : public Schnelluhr<Attrappe, FakeFenster> {
+public:
+    frmGoldbach Form{*this};
+
+    FakeFenster() { Hoechste_Uhrlesungen = 100000000; }
+
+    std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
+    int Hoechste_Verarbeitung = 10000;    // a runaway run fails the test instead of hanging it
     std::map<int, std::vector<std::function<void(FakeFenster&)>>> Aktionen;
 
     // Schedules an action at the k-th event processing (counted from 1).
@@ -53,7 +66,7 @@ public:
     }
 
     void EreignisseVerarbeiten() override {
-        ++Verarbeitungen;
+        Schnelluhr::EreignisseVerarbeiten();
         if (Verarbeitungen > Hoechste_Verarbeitung) {
             throw std::runtime_error("the run did not end");
         }
@@ -66,31 +79,8 @@ public:
         }
     }
 
-    float Uhrzeit() override {
-        if (Bei_Uhrlesung) {
-            Bei_Uhrlesung(*this);
-        }
-        if (++Uhrlesungen > 100000000) {
-            throw std::runtime_error("the wait did not end");
-        }
-        const double Tageszeit = std::fmod(Tageszeit_Anfang + Zeit + Verstellung, 86400.0);
-        Zeit += Schritt;
-        return static_cast<float>(Tageszeit < 0 ? Tageszeit + 86400.0 : Tageszeit);
-    }
-
-    std::string Text1_Lesen() override { return Text; }
     void Text1_Ersetzen(const std::string& Neu) override {
-        Text = Neu;
-        Ersetzungen.push_back(Neu);
+        Attrappe::Text1_Ersetzen(Neu);
         Ersetzungszeiten.push_back(Zeit);
     }
-    std::string NotbremseTag_Lesen() override { return Tag; }
-    void NotbremseTag_Ersetzen(const std::string& Neu) override {
-        Tag = Neu;
-        Tagersetzungen.push_back(Neu);
-    }
-    [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override {
-        throw Programmende{Meldung};
-    }
-    bool WirdGeschlossen() override { return Geschlossen; }
 };

@@ -1,8 +1,8 @@
-// The real Qt window for tests, offscreen: a clock that runs Schritt seconds per reading, hooks
-// at each event processing and clock reading, a record of how deep the runs went and how much
-// stack that took, and clicks and keys as a user makes them.
+// The real Qt window for tests, offscreen, with the fast clock: a record of how deep the runs went
+// and how much stack that took, and clicks and keys as a user makes them.
 #pragma once
 
+#include "Schnelluhr.h"
 #include "frmGoldbachQt.h"
 
 #include <QCoreApplication>
@@ -11,37 +11,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <functional>
-
-class Prueffenster : public frmGoldbachQt {
+class Prueffenster : public Schnelluhr<frmGoldbachQt, Prueffenster> {
 public:
-    double Zeit = 0.0;
-    double Schritt = 0.25;
-    int Verarbeitungen = 0;
     int Tiefste = 0;
     const char* Stapel_oben = nullptr;  // a local of the first run's first processing
     const char* Stapel_unten = nullptr; // the same at the innermost run's first processing
-    std::function<void(Prueffenster&)> Bei_Verarbeitung;
-    std::function<void(Prueffenster&)> Bei_Uhrlesung;
 
-    float Uhrzeit() override {
-        if (Bei_Uhrlesung) {
-            Bei_Uhrlesung(*this);
-        }
-        Zeit += Schritt;
-        return static_cast<float>(40000.0 + Zeit);
-    }
     void EreignisseVerarbeiten() override {
         const char Hier = 0;
-        ++Verarbeitungen;
         if (Form().Laeufe() > Tiefste) {
             Tiefste = Form().Laeufe();
             (Tiefste == 1 ? Stapel_oben : Stapel_unten) = &Hier;
         }
-        if (Bei_Verarbeitung) {
-            Bei_Verarbeitung(*this);
-        }
-        frmGoldbachQt::EreignisseVerarbeiten();
+        Schnelluhr::EreignisseVerarbeiten();
     }
 
     QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }

@@ -198,7 +198,7 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
         F.Schritt = 0.001;
         F.Bei_Uhrlesung = [](FakeFenster& G) {
             if (G.Uhrlesungen == 300) {
-                G.Verstellung -= 3600.0;
+                G.Tageszeit_Anfang -= 3600.0;
             }
         };
         EXPECT_NEAR(Wartedauer(F), 1.0, 0.003);

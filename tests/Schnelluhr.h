@@ -1,0 +1,45 @@
+// A window of the program with a fast clock, for every test and benchmark that drives a run: the
+// clock runs Schritt seconds at each reading instead of with the time of day, and hooks run at
+// each reading and at each event processing. Fenster is the window's class (the Qt or Win32
+// window, or a toolkit-free stand-in); Selbst is the class made from this, which the hooks get.
+#pragma once
+
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+
+template <class Fenster, class Selbst> class Schnelluhr : public Fenster {
+public:
+    using Fenster::Fenster;
+
+    // The seconds the clock has run; the window reads the time of day Tageszeit_Anfang + Zeit,
+    // wrapped at midnight (10:00 and on unless a test sets it).
+    double Zeit = 0.0;
+    double Schritt = 0.25;
+    double Tageszeit_Anfang = 36000.0;
+    int Uhrlesungen = 0;
+    int Hoechste_Uhrlesungen = 0; // a wait that never ends fails the test (0: no limit)
+    int Verarbeitungen = 0;
+    std::function<void(Selbst&)> Bei_Uhrlesung;    // before each reading
+    std::function<void(Selbst&)> Bei_Verarbeitung; // before each event processing
+
+    float Uhrzeit() override {
+        if (Bei_Uhrlesung) {
+            Bei_Uhrlesung(static_cast<Selbst&>(*this));
+        }
+        if (++Uhrlesungen > Hoechste_Uhrlesungen && Hoechste_Uhrlesungen > 0) {
+            throw std::runtime_error("the wait did not end");
+        }
+        const double Tageszeit = std::fmod(Tageszeit_Anfang + Zeit, 86400.0);
+        Zeit += Schritt;
+        return static_cast<float>(Tageszeit < 0 ? Tageszeit + 86400.0 : Tageszeit);
+    }
+
+    void EreignisseVerarbeiten() override {
+        ++Verarbeitungen;
+        if (Bei_Verarbeitung) {
+            Bei_Verarbeitung(static_cast<Selbst&>(*this));
+        }
+        Fenster::EreignisseVerarbeiten();
+    }
+};

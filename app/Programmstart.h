@@ -10,7 +10,9 @@ template <class Fenster>
 int Programm_ausfuehren(int argc, char* argv[],
                         const std::function<void(Fenster&)>& Vor_dem_Zeigen = {}) {
     // Offer the window to screen readers whenever an accessibility bus is there, not only once
-    // the desktop has announced one: a class may start the program before the screen reader.
+    // the desktop has announced one. Qt 6.4 (Debian 12) reads whether a screen reader runs only
+    // once, at start: a screen reader started after the program (a class may start Wendelkamm
+    // first) would otherwise find nothing of the window.
     if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
         qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     }

@@ -11,6 +11,16 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <algorithm>
+
+namespace {
+
+QString Qt_Text(std::string_view Text) {
+    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
+}
+
+} // namespace
+
 class FensterAufbau : public QObject {
     Q_OBJECT
 
@@ -33,6 +43,7 @@ private slots:
     void schriften_data();
     void schriften();
     void tabulatorfolgeUndFokus();
+    void umgeordneteDefinitionAendertNurDieTabulatorfolge();
     void hinweisImTextfeld();
     void tagsUndNotbremseImLeerlauf();
     void textfeldRollbalkenUndUmbruch();
@@ -125,6 +136,34 @@ void FensterAufbau::tabulatorfolgeUndFokus() {
     QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
 }
 
+void FensterAufbau::umgeordneteDefinitionAendertNurDieTabulatorfolge() {
+    // The same window with the definition's list in another order: each control is still
+    // itself, found by its name; only Tab and the first focus follow the list.
+    Fensterdefinition::Definition Umgeordnet = Fensterdefinition::Standard;
+    auto& Liste = Umgeordnet.Steuerelemente;
+    std::rotate(Liste.begin(), Liste.begin() + 2, Liste.end()); // cmdNotbremse, Text1, cmdStart
+    frmGoldbachQt G(Umgeordnet);
+    G.show();
+    G.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&G));
+
+    auto* Feld = G.findChild<QPlainTextEdit*>("Text1");
+    auto* Bremse = G.findChild<QPushButton*>("cmdNotbremse");
+    QVERIFY(Feld && Bremse);
+    QCOMPARE(Feld->geometry(), QRect(16, 16, 401, 317));
+    QCOMPARE(Bremse->text(), QString("Notbremse"));
+    QCOMPARE(G.Text1_Lesen(), F->Text1_Lesen());
+    QCOMPARE(G.NotbremseTag_Lesen(), std::string("0"));
+    QTest::mouseClick(Bremse, Qt::LeftButton);
+    QCOMPARE(G.NotbremseTag_Lesen(), std::string("1"));
+
+    QCOMPARE(QApplication::focusWidget(), Bremse);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Feld);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), G.findChild<QPushButton*>("cmdStart"));
+}
+
 void FensterAufbau::hinweisImTextfeld() {
     const QStringList Zeilen = {
         "KORVANT hatte im Jahr 1900 die ",
@@ -138,7 +177,10 @@ void FensterAufbau::hinweisImTextfeld() {
         "Velschor beweist im Jahre 1936, ",
         QString::fromUtf8("dass das unm\xC3\xB6glich ist."),
     };
-    QCOMPARE(QString::fromStdString(F->Text1_Lesen()), Zeilen.join("\r\n") + "\r\n");
+    // The note as it is to read, in the window's definition and in the box.
+    const QString Hinweis = Zeilen.join("\r\n") + "\r\n";
+    QCOMPARE(Qt_Text(Fensterdefinition::Standard.Element("Text1").Inhalt), Hinweis);
+    QCOMPARE(QString::fromStdString(F->Text1_Lesen()), Hinweis);
     // The note opens at its first line.
     QCOMPARE(Text1()->verticalScrollBar()->value(), 0);
     QVERIFY(!Text1()->isReadOnly());

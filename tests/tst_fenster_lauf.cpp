@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextDocument>
 
 #include <functional>
 
@@ -98,7 +99,11 @@ void FensterLauf::getippterTextMitCrLf() {
     Tippen(Feld, QString::fromUtf8("möglich "));
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()), QString::fromUtf8("Grüße\r\n\r\nmöglich "));
 
-    // A run appends to it as typed.
+    // A run appends to it as typed: the run's line is inserted after the typed "x", and nothing
+    // of the box is taken out and laid out again.
+    QList<QList<int>> Aenderungen;
+    connect(Feld->document(), &QTextDocument::contentsChange,
+            [&](int Ab, int Weg, int Dazu) { Aenderungen.append({Ab, Weg, Dazu}); });
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 1) {
             QTest::keyClicks(G.Textfeld(), "x");
@@ -110,6 +115,7 @@ void FensterLauf::getippterTextMitCrLf() {
     QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
              QString("Terminiert dieser Algorithmus?\r\nx 6 = 3 + 3\r\n"));
+    QCOMPARE(Aenderungen.last(), QList<int>({32, 0, 11}));
 }
 
 void FensterLauf::strgZNimmtDieZeilenDesLaufsNichtZurueck() {

@@ -62,9 +62,12 @@ def wait_for(what, test, seconds=20):
 
 
 def main():
-    zip_file, builder, page, icons = sys.argv[1:5]
+    with tempfile.TemporaryDirectory(prefix="webapp-") as work:
+        test(pathlib.Path(work), *sys.argv[1:])
+
+
+def test(work, zip_file, builder, page, icons, manifest_file=None):
     version = re.fullmatch(r"wendelkamm-(.+)-web\.zip", pathlib.Path(zip_file).name)[1]
-    work = pathlib.Path(tempfile.mkdtemp(prefix="webapp-"))
     with zipfile.ZipFile(zip_file) as z:
         z.extractall(work / "alt")
 
@@ -88,13 +91,13 @@ def main():
         manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
         check(manifest["errors"] == [] and json.loads(manifest["data"])["lang"] == "de",
               "the manifest read without errors", manifest["errors"])
-        if len(sys.argv) > 5:
-            pathlib.Path(sys.argv[5]).write_text(json.dumps(manifest, indent=2, ensure_ascii=False))
+        if manifest_file:
+            pathlib.Path(manifest_file).write_text(json.dumps(manifest, indent=2))
         files = sorted(url + p.name for p in (work / "alt/wendelkamm").iterdir())
         cached = js("return caches.keys().then(k => Promise.all(k.map(async n => "
                     "[n, (await (await caches.open(n)).keys()).map(r => r.url).sort()])))")
-        check(cached == [[f"wendelkamm-{version} {url}", files]], "every file in the version's cache",
-              cached)
+        check(cached == [[f"wendelkamm-{version} {url}", files]],
+              "every file in the version's cache", cached)
 
         # Offline: the page opens from the cache and runs.
         server.stop()
@@ -112,7 +115,7 @@ def main():
         subprocess.run([sys.executable, builder, page, icons, new, work / "neu/wendelkamm"],
                        check=True)
         index = work / "neu/wendelkamm/index.html"
-        index.write_text(index.read_text().replace("</head>", '<meta name="neu" content="">\n</head>'))
+        index.write_text(index.read_text().replace("</head>", '<meta name="neu">\n</head>'))
         server.start(work / "neu")
         driver.get(url)
         wait_for("the old cache replaced by the new version's",

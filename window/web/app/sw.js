@@ -9,12 +9,13 @@ const DATEIEN = @DATEIEN@;
 self.addEventListener("install", (event) => {
   // Past the browser's HTTP cache, which may still hold the files of the version before.
   const neu = DATEIEN.map((datei) => new Request(datei, {cache: "reload"}));
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(neu)).then(() => self.skipWaiting()));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(neu))
+      .then(() => self.skipWaiting()));
 });
 
 self.addEventListener("activate", (event) => {
-  const alt = (name) => name.startsWith("wendelkamm-") && name.endsWith(" " + self.registration.scope)
-      && name !== CACHE;
+  const alt = (name) => name !== CACHE && name.startsWith("wendelkamm-")
+      && name.endsWith(" " + self.registration.scope);
   event.waitUntil(caches.keys()
       .then((namen) => Promise.all(namen.filter(alt).map((name) => caches.delete(name))))
       .then(() => self.clients.claim()));

@@ -88,6 +88,9 @@ def test(work, zip_file, builder, page, icons, manifest_file=None):
                  lambda: js("return navigator.serviceWorker.controller !== null"))
         errors = driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
         check(errors == [], "Chromium finds the app installable", errors)
+        # The app is known by its start address, so that two copies on one server are two apps.
+        app_id = driver.execute_cdp_cmd("Page.getAppId", {})["appId"]
+        check(app_id == url, "the app's id is its folder", app_id)
         manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
         check(manifest["errors"] == [] and json.loads(manifest["data"])["lang"] == "de",
               "the manifest read without errors", manifest["errors"])

@@ -122,7 +122,7 @@ def test(work, zip_file, builder, page, icons, manifest_file=None):
         server.start(work / "neu")
         driver.get(url)
         wait_for("the old cache replaced by the new version's",
-                 lambda: js("return caches.keys()") == [f"wendelkamm-{new} {url}"])
+                 lambda: js("return caches.keys()") == [f"wendelkamm-{new} {url}"], 60)
         server.stop()
         driver.get(url)
         wait_for("the new version offline",

@@ -6,6 +6,11 @@
   wendelkamm-16.png
   wendelkamm-48.png   the larger sizes of the icon theme, drawn from the same shapes in full
   ... -256.png        colour with smooth edges (48, 64, 128 and 256 pixels)
+  wendelkamm-192.png  the web app's icons (192 and 512 pixels), drawn the same way
+  wendelkamm-512.png
+  wendelkamm-maskable-512.png   the web app's icon that a launcher crops to its own shape, and
+  wendelkamm-apple-180.png      the home-screen icon of iPad and iPhone: both on an opaque
+                                ground, the smiley within the middle that every crop keeps
 
 A yellow disc with a black outline, two black upright oval eyes and a black smiling mouth, on a
 transparent ground. The 32-pixel image is drawn from the shapes below, sampled 8 x 8 times per
@@ -31,8 +36,15 @@ CLEAR = None  # transparent
 
 SAMPLES = 8
 
-# The sizes of the icon theme above 32 pixels.
+# The sizes of the icon theme above 32 pixels, and of the web app's icons.
 LARGER = (48, 64, 128, 256)
+WEB = (192, 512)
+
+# The ground of the icons that must be opaque: the page's background. A maskable icon's
+# launcher keeps at least the circle of 80 % of its width, so the smiley fills 72 % of it; the
+# Apple icon loses only its rounded corners.
+GROUND = (0xdc, 0xdc, 0xdc)
+OPAQUE = {'wendelkamm-maskable-512.png': (512, 0.72), 'wendelkamm-apple-180.png': (180, 0.86)}
 
 
 def shapes(size):
@@ -63,18 +75,21 @@ def shapes(size):
     return disc, rim, eye, mouth
 
 
-def coverage(size):
+def coverage(size, canvas=None):
     """For each pixel, row by row, how many of its SAMPLES x SAMPLES points lie on the disc and
-    how many of those are black (outline, eyes, mouth)."""
+    how many of those are black (outline, eyes, mouth). The smiley is drawn size pixels wide
+    in the middle of an image canvas pixels wide (by default as wide as the smiley)."""
+    canvas = canvas or size
+    offset = (canvas - size) / 2
     disc, rim, eye, mouth = shapes(size)
-    for py in range(size):
+    for py in range(canvas):
         row = []
-        for px in range(size):
+        for px in range(canvas):
             inside = black = 0
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
+                    x = px - offset + (sx + 0.5) / SAMPLES
+                    y = py - offset + (sy + 0.5) / SAMPLES
                     if disc(x, y):
                         inside += 1
                         if rim(x, y) or eye(x, y) or mouth(x, y):
@@ -108,6 +123,18 @@ def draw_smooth(size):
         return tuple(round(v * yellow) for v in PALETTE[YELLOW]) + (round(255 * inside / n),)
 
     return [[colour(*pixel) for pixel in row] for row in coverage(size)]
+
+
+def draw_opaque(canvas, share):
+    """The smooth smiley, share of the image wide, on the opaque GROUND (RGB pixels)."""
+    n = SAMPLES * SAMPLES
+
+    def colour(inside, black):
+        a = inside / n
+        yellow = (inside - black) / inside if inside else 0
+        return tuple(round(g * (1 - a) + v * yellow * a) for g, v in zip(GROUND, PALETTE[YELLOW]))
+
+    return [[colour(*pixel) for pixel in row] for row in coverage(round(canvas * share), canvas)]
 
 
 # The 16-pixel smiley: '#' black, 'o' yellow, '.' transparent.
@@ -173,8 +200,9 @@ def rgba(image):
 
 
 def png(image):
-    """A PNG of RGBA pixels."""
+    """A PNG of RGBA pixels, or of RGB pixels for an opaque image."""
     size = len(image)
+    colour_type = 6 if len(image[0][0]) == 4 else 2
     raw = b''
     for row in image:
         raw += b'\0' + b''.join(bytes(p) for p in row)
@@ -183,7 +211,8 @@ def png(image):
         return (struct.pack('>I', len(body)) + kind + body
                 + struct.pack('>I', zlib.crc32(kind + body) & 0xffffffff))
 
-    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0))
+    header = struct.pack('>IIBBBBB', size, size, 8, colour_type, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header)
             + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 
@@ -198,8 +227,10 @@ if __name__ == '__main__':
     (here / 'wendelkamm.ico').write_bytes(ico([big, small]))
     (here / 'wendelkamm-32.png').write_bytes(png(rgba(big)))
     (here / 'wendelkamm-16.png').write_bytes(png(rgba(small)))
-    for size in LARGER:
+    for size in LARGER + WEB:
         (here / f'wendelkamm-{size}.png').write_bytes(png(draw_smooth(size)))
+    for name, (canvas, share) in OPAQUE.items():
+        (here / name).write_bytes(png(draw_opaque(canvas, share)))
     print(show(big))
     print()
     print(show(small))

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Checks the Debian package that script/package built: lintian without errors or warnings, the
-# desktop entry and the AppStream metainfo valid as packed, every file a desktop needs in it,
-# and the dependencies that a system installed without recommended packages lacks.
+# Checks the Debian package that script/package built: lintian without errors or warnings, its
+# build log clean for blhc (every compiler call with Debian's hardening flags), the desktop entry
+# and the AppStream metainfo valid as packed, every file a desktop needs in it, and the
+# dependencies that a system installed without recommended packages lacks.
+#   tests/deb_pruefen.sh dist/wendelkamm_1.00-1_amd64.deb build-deb/wendelkamm.build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$1
+protokoll=$2
 id=$(sed -n 's/^set(WENDELKAMM_ID \(.*\))$/\1/p' CMakeLists.txt)
 [ -n "$id" ] || { echo "no application id in CMakeLists.txt" >&2; exit 1; }
 
 echo "lintian $deb"
 lintian --fail-on error,warning --display-info "$deb"
+echo "blhc $protokoll"
+grep -q ' -D_FORTIFY_SOURCE=2 ' "$protokoll" || { echo "$protokoll shows no compiler call" >&2; exit 1; }
+blhc "$protokoll"
 
 inhalt=$(mktemp -d)
 trap 'rm -rf "$inhalt"' EXIT
@@ -37,4 +43,4 @@ for paket in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
     fi
 done
 [ "$fehlt" -eq 0 ]
-echo "$deb: lintian clean, desktop entry and metainfo valid, all files and dependencies there"
+echo "$deb: lintian and blhc clean, desktop entry and metainfo valid, all files and dependencies there"

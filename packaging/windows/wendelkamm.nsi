@@ -1,6 +1,7 @@
 ; The Windows installer of Wendelkamm, made by script/package with makensis:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.00 -DEXE=<wendelkamm.exe> -DSYMBOL=<wendelkamm.ico>
-;            -DAUSGABE=<wendelkamm-1.00-setup.exe> wendelkamm.nsi
+;            -DAUSGABE=<wendelkamm-1.00-setup.exe> [-DSIGNIEREN=<command>] wendelkamm.nsi
+; With SIGNIEREN, the command signs the uninstaller and the installer as NSIS writes them.
 ;
 ; By default it installs for the user who runs it, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Wendelkamm. For administrators who deploy it:
@@ -8,6 +9,8 @@
 ;                                          (run it as administrator)
 ;   /S                                     silently, without any dialog
 ;   /D=<folder>                            into another folder (the last option, unquoted)
+; For every user it refuses when the MSI (wendelkamm-1.00-win64.msi) has installed Wendelkamm
+; there, as the MSI refuses over this installation.
 ; An installed copy is replaced in its own folder. The uninstaller removes what was installed;
 ; with /S it too runs silently.
 
@@ -25,6 +28,11 @@ ManifestSupportedOS all
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendelkamm"
 !define PROGRAMM "wendelkamm.exe"
 !define DEINSTALLATION "Deinstallieren.exe"
+
+!ifdef SIGNIEREN
+    !finalize '"${SIGNIEREN}" "%1"' = 0
+    !uninstfinalize '"${SIGNIEREN}" "%1"' = 0
+!endif
 
 Name "Wendelkamm"
 OutFile "${AUSGABE}"
@@ -72,6 +80,14 @@ Function .onInit
         ${If} $R2 != "Admin"
             MessageBox MB_OK|MB_ICONSTOP "Für alle Benutzer installiert nur ein Administrator. Bitte starten Sie die Installation als Administrator." /SD IDOK
             SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+            Quit
+        ${EndIf}
+        ; The MSI's installation, in the same folder, is replaced by the MSI only. Its value
+        ; lies in the machine's 64-bit registry, which this 64-bit installer reads.
+        ReadRegStr $R3 HKLM "Software\Wendelkamm" "MSI"
+        ${If} $R3 != ""
+            MessageBox MB_OK|MB_ICONSTOP "Wendelkamm ist bereits aus dem MSI-Paket für alle Benutzer installiert. Bitte entfernen Sie diese Installation zuerst oder verwenden Sie das MSI-Paket." /SD IDOK
+            SetErrorLevel 1638 ; ERROR_PRODUCT_VERSION: another installation of the product
             Quit
         ${EndIf}
         ; The folder given with /D stays.

@@ -1,9 +1,13 @@
 # Reads wendelkamm.exe from Linux with MinGW-w64's binutils and checks what a user's Windows
 # sees of the file: only system DLLs imported, a window program, the stack the nested runs need,
-# the size as built, the manifest, the version information (1.00, German (Germany), code page
-# 1252) and the icon group (32 x 32 and 16 x 16, 16 colours).
-#   cmake -DEXE=... -DOBJDUMP=... -DWINDRES=... -P pe_pruefen.cmake
+# the security and terminal server flags, the size as built, the manifest, the version
+# information (the project's VERSION, German (Germany), code page 1252) and the icon group
+# (32 x 32 and 16 x 16, 16 colours).
+#   cmake -DEXE=... -DVERSION=1.00 -DOBJDUMP=... -DWINDRES=... -P pe_pruefen.cmake
 set(Fehler "")
+if(NOT VERSION MATCHES "^[0-9]+\\.[0-9]+$")
+  message(FATAL_ERROR "no VERSION given")
+endif()
 macro(fehlt Text)
   string(APPEND Fehler "\n  ${Text}")
 endmacro()
@@ -34,6 +38,12 @@ endforeach()
 if(NOT Kopf MATCHES "Subsystem[ \t]+00000002")
   fehlt("not a Windows GUI program (subsystem 2)")
 endif()
+# ASLR (with 64-bit addresses), no code run from data, and aware of terminal servers.
+foreach(Merkmal HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
+  if(NOT Kopf MATCHES "DllCharacteristics[^\n]*\n([ \t]+[A-Z_]+\n)*[ \t]+${Merkmal}\n")
+    fehlt("DllCharacteristics lack ${Merkmal}")
+  endif()
+endforeach()
 # A thousand nested runs keep their chains of calls on the main thread's stack.
 if(Kopf MATCHES "SizeOfStackReserve[ \t]+([0-9a-fA-F]+)")
   math(EXPR Stapel "0x${CMAKE_MATCH_1}")
@@ -70,7 +80,9 @@ else()
   string(REPLACE "\"\"" "'" Manifest "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "\\\\n\"\n *\"" " " Manifest "${Manifest}")
   string(REGEX REPLACE "[ \t\n]+" " " Manifest "${Manifest}")
+  string(REGEX REPLACE "^([0-9]+)\\.0*([0-9]+)$" "\\1.\\2.0.0" Punkte "${VERSION}")
   foreach(Muster
+      "<assemblyIdentity type='win32' name='Wendelkamm.Wendelkamm' version='${Punkte}' processorArchitecture='amd64'/>"
       "<assemblyIdentity type='win32' name='Microsoft.Windows.Common-Controls' version='6.0.0.0' processorArchitecture='\\*' publicKeyToken='6595b64144ccf1df' language='\\*'/>"
       "<dpiAware xmlns='http://schemas.microsoft.com/SMI/2005/WindowsSettings'>true/pm</dpiAware>"
       "<dpiAwareness xmlns='http://schemas.microsoft.com/SMI/2016/WindowsSettings'>PerMonitorV2, PerMonitor</dpiAwareness>"
@@ -97,12 +109,14 @@ else()
   if(NOT Sprache STREQUAL "LANGUAGE 7, 1")
     fehlt("version resource in '${Sprache}', not German (Germany) 7, 1")
   endif()
+  # 1.00 as numbers: 1, 0, 0, 0.
+  string(REGEX REPLACE "^([0-9]+)\\.0*([0-9]+)$" "\\1, \\2, 0, 0" Zahlen "${VERSION}")
   foreach(Muster
-      " FILEVERSION 1, 0, 0, 0\n"
-      " PRODUCTVERSION 1, 0, 0, 0\n"
+      " FILEVERSION ${Zahlen}\n"
+      " PRODUCTVERSION ${Zahlen}\n"
       "BLOCK \"040704E4\""
-      "VALUE \"FileVersion\", \"1.00\"\n"
-      "VALUE \"ProductVersion\", \"1.00\"\n"
+      "VALUE \"FileVersion\", \"${VERSION}\"\n"
+      "VALUE \"ProductVersion\", \"${VERSION}\"\n"
       "VALUE \"Translation\", 0x407, 1252\n")
     string(FIND "${Versionsteil}" "${Muster}" Stelle)
     if(Stelle EQUAL -1)

@@ -30,7 +30,7 @@ ZEICHEN = ([*range(0x20, 0x7F), *range(0xA0, 0x100), 0x1E9E, 0x2013, 0x2014]
 
 
 def schrift(pfad):
-    font = TTFont(pfad)
+    font = TTFont(pfad, recalcTimestamp=False)  # the font's own time, not the build's
     optionen = subset.Options()
     optionen.flavor = "woff2"
     optionen.layout_features = ["kern", "liga"]

@@ -1,17 +1,21 @@
 #!/usr/bin/python3
 """Drives the page wendelkamm.html in headless Chromium as a user would, through Selenium.
 
-    tests/web/test_seite.py build-web/wendelkamm.html [quick|deep]
+    tests/web/test_seite.py build-web/wendelkamm.html chromium|firefox|webkit|deep NPM
 
-"quick" (the default) checks the page as it opens and the runs; "deep" opens 1000 nested runs.
+Each engine runs the page's core scenarios (it opens; a run's first lines in order; the brake;
+a nested Start) and what more it lets the test do (ENGINES); "deep" opens 1000 nested runs in
+Chromium. NPM is the folder with what the test takes from the npm registry.
 Before the page loads, the test replaces its Date with a clock that runs TEMPO times as fast
 as the real one (starting at 10:00 local time), and records what the page paints, each write
 to Text1 and each value of the brake flag, in order. The page itself has no switch for tests.
 """
 import functools
 import http.server
+import json
 import pathlib
 import re
+import subprocess
 import sys
 import threading
 import time
@@ -50,7 +54,7 @@ CLOCK = """
 WATCH = """
 (() => {
   // What the page paints: every new value of Text1 seen at a frame.
-  const s = window.__seen = {painted: [], writes: [], flags: [], errors: []};
+  const s = window.__seen = {painted: [], writes: [], flags: [], errors: [], shown: []};
   const frame = () => {
     const box = document.getElementById('Text1');
     if (box && s.painted[s.painted.length - 1] !== box.value) s.painted.push(box.value);
@@ -70,6 +74,8 @@ WATCH = """
     for (const c of changes) if (c.target.id === 'cmdNotbremse') s.flags.push(c.oldValue);
   }).observe(document, {subtree: true, attributes: true, attributeOldValue: true,
                         attributeFilter: ['data-tag']});
+  document.addEventListener('visibilitychange',
+                            () => s.shown.push([document.visibilityState, Date.now()]));
   addEventListener('error', (e) => s.errors.push(String(e.message)));
   addEventListener('unhandledrejection', (e) => s.errors.push(String(e.reason)));
 })();
@@ -89,41 +95,15 @@ def line(n):
 
 
 class Page:
-    """The page in headless Chromium, with the fast clock."""
+    """The page in a browser. Each engine below opens it and drives its input; the rest is read
+    from the page. On a fast clock, the quiet after a brake lasts ten seconds of it; in real
+    time two and a half."""
     fast = True
 
-    def __init__(self, page):
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
-                    "--disable-dev-shm-usage"):
-            options.add_argument(arg)
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                                    {"source": CLOCK + WATCH})
+    def __init__(self, page, npm):
         self.url = pathlib.Path(page).resolve().as_uri()
-
-    def open(self, url=None):
-        self.driver.get(url or self.url)
-        self.wait_for("the window", lambda: self.js("return !!document.getElementById('Text1')"))
-
-    def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def js_async(self, script, *args):
-        """Runs a script that calls its last argument with the result."""
-        return self.driver.execute_async_script(script, *args)
-
-    def click(self, name):
-        self.driver.find_element(By.ID, name).click()
-
-    def key(self, key):
-        """A key pressed on the control in focus: "Tab", "Enter" or " "."""
-        keys = {"Tab": Keys.TAB, "Enter": Keys.ENTER, " ": Keys.SPACE}
-        self.driver.switch_to.active_element.send_keys(keys[key])
-
-    def type(self, text):
-        self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
+        self.npm = npm
+        self.quiet = 10_000 if self.fast else 2_500
 
     def focused(self):
         return self.js("return document.activeElement.id")
@@ -168,16 +148,130 @@ class Page:
 
     def wait_stopped(self, brakes):
         """Waits until the brake has ended `brakes` runs in all (the flag back at "0" as often),
-        then checks that the box stays as it is for ten seconds of the page's clock."""
+        then checks that the box stays as it is for a while of the page's clock."""
         self.wait_for("the brake's reset", lambda: self.flags().count("0") >= brakes)
-        written, until = len(self.writes()), self.js("return Date.now()") + 10_000
-        self.wait_for("ten seconds of the page's clock", lambda: self.js("return Date.now()") > until)
+        written, until = len(self.writes()), self.js("return Date.now()") + self.quiet
+        self.wait_for("the quiet", lambda: self.js("return Date.now()") > until)
         check(self.writes()[written:] == [], "the run went on after the brake",
               self.writes()[written:])
         check(self.flag() == "0", "flag after the run", self.flag())
 
+
+class Chromium(Page):
+    """Headless Chromium through Selenium, with the fast clock."""
+
+    def __init__(self, page, npm):
+        super().__init__(page, npm)
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,800",
+                    "--disable-dev-shm-usage"):
+            options.add_argument(arg)
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                    {"source": CLOCK + WATCH})
+        self.version = self.driver.capabilities["browserVersion"]
+
+    def open(self, url=None):
+        self.driver.get(url or self.url)
+        self.wait_for("the window", lambda: self.js("return !!document.getElementById('Text1')"))
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def js_async(self, script, *args):
+        """Runs a script that calls its last argument with the result."""
+        return self.driver.execute_async_script(script, *args)
+
+    def click(self, name):
+        self.driver.find_element(By.ID, name).click()
+
+    def key(self, key):
+        """A key pressed on the control in focus: "Tab", "Enter" or " "."""
+        keys = {"Tab": Keys.TAB, "Enter": Keys.ENTER, " ": Keys.SPACE}
+        self.driver.switch_to.active_element.send_keys(keys[key])
+
+    def type(self, text):
+        self.driver.execute_cdp_cmd("Input.insertText", {"text": text})
+
+    def hide(self):
+        """Opens a second tab over the page."""
+        self.tab = self.driver.current_window_handle
+        self.driver.switch_to.new_window("tab")
+
+    def show(self):
+        self.driver.close()
+        self.driver.switch_to.window(self.tab)
+
     def close(self):
         self.driver.quit()
+
+
+class Firefox(Page):
+    """Firefox ESR, headless, through puppeteer-core over WebDriver BiDi (firefox.mjs), with the
+    fast clock."""
+
+    def __init__(self, page, npm):
+        super().__init__(page, npm)
+        self.node = subprocess.Popen(["node", f"{npm}/firefox.mjs", "/usr/bin/firefox-esr"],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.version = self.send("start", before=CLOCK + WATCH)
+
+    def send(self, op, **args):
+        self.node.stdin.write(json.dumps({"op": op, **args}) + "\n")
+        self.node.stdin.flush()
+        answer = json.loads(self.node.stdout.readline() or '{"error": "firefox.mjs ended"}')
+        if "error" in answer:
+            raise AssertionError(f"Firefox, {op}: {answer['error']}")
+        return answer.get("value")
+
+    def open(self, url=None):
+        self.send("open", url=url or self.url)
+
+    def js(self, script, *args):
+        return self.send("js", script=script, args=list(args))
+
+    def js_async(self, script, *args):
+        return self.send("js_async", script=script, args=list(args))
+
+    def click(self, name):
+        self.send("click", name=name)
+
+    def key(self, key):
+        self.send("key", key=key)
+
+    def hide(self):
+        self.send("hide")
+
+    def show(self):
+        self.send("show")
+
+    def close(self):
+        self.send("quit")
+        self.node.stdin.close()
+        self.node.wait()
+
+
+class WebKit(Chromium):
+    """WebKitGTK's MiniBrowser through Selenium's WebKitGTK driver, on an X display. It cannot
+    run a script before the page's own, so the page keeps the real clock, and what it paints is
+    watched from when it has opened."""
+    fast = False
+
+    def __init__(self, page, npm):
+        Page.__init__(self, page, npm)
+        options = webdriver.WebKitGTKOptions()
+        options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+        options.add_argument("--automation")
+        self.driver = webdriver.WebKitGTK(options=options)
+        self.version = self.driver.capabilities["browserVersion"]
+
+    def open(self, url=None):
+        super().open(url)
+        self.js(WATCH)
+        self.wait_for("the first frame", self.painted)
+
+
 
 
 def check(condition, what, *details):
@@ -292,11 +386,11 @@ def test_run(page):
     painted = page.painted()
     check(painted[:len(expected)] == expected, "what the page showed, in order",
           painted[:len(expected) + 1])
-    writes = page.writes()
-    wrong = [w for w in writes[1:] if w["replaced"] != (w["value"] in (QUESTION, ""))]
+    writes = [w for w in page.writes() if w["value"] != NOTE]
+    wrong = [w for w in writes if w["replaced"] != (w["value"] in (QUESTION, ""))]
     check(wrong == [], "a line not appended, or the question or clear not replacing", wrong[:2])
     if page.fast:
-        times = [w["t"] for w in writes[1:] if w["value"]]  # the question and each line
+        times = [w["t"] for w in writes if w["value"]]  # the question and each line
         gaps = [b - a for a, b in zip(times, times[1:])]
         check(min(gaps) >= 990, "a second of the page's clock before each line", gaps)
     check(page.flags() == ["1", "0"], "the brake flag's values", page.flags())
@@ -370,6 +464,79 @@ def test_typed(page):
     check(value == QUESTION + block + typed + line(n), "typed text kept, then the line", value)
 
 
+def test_hidden(page):
+    """A run in a tab hidden behind another goes on at its pace, a line a second of its clock,
+    where a browser would hold back a hidden page's frames and timers."""
+    page.open()
+    page.click("cmdStart")
+    page.wait_painted("the line for 8", lambda v: v.endswith(line(8)))
+    page.hide()
+    time.sleep(1)  # twenty seconds of the page's clock
+    page.show()
+    page.click("cmdNotbremse")
+    page.wait_stopped(1)
+    shown = page.js("return window.__seen.shown")
+    check([v for v, _ in shown] == ["hidden", "visible"], "the page hidden, then shown", shown)
+    hidden = [w["t"] for w in page.writes() if shown[0][1] < w["t"] < shown[1][1]]
+    check(len(hidden) >= (shown[1][1] - shown[0][1]) / 2000, "lines written while hidden",
+          len(hidden), shown)
+
+
+FIT = """
+const w = document.getElementById('Fenster'), r = w.getBoundingClientRect();
+const html = document.documentElement;
+return {sideways: html.scrollWidth - html.clientWidth, edges: [r.left, r.top, r.right, r.bottom],
+        scales: [...w.querySelectorAll('*')].filter(e => e.offsetWidth)
+                  .map(e => Math.round(1000 * e.getBoundingClientRect().width / e.offsetWidth)),
+        wrapped: document.getElementById('Text1').scrollHeight};"""
+
+
+def test_screens(page):
+    """On phones, upright and across, the window scales down as one picture, its note wrapped
+    as at full size, with no sideways scroll; a tap on a button clicks it."""
+    full = None
+    for width, height in ((800, 900), (360, 640), (320, 568), (640, 360)):
+        page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 2, "mobile": True})
+        page.open()
+        fit = page.js(FIT)
+        full = full or fit
+        left, top, right, bottom = fit["edges"]
+        check(fit["sideways"] <= 0 and left >= 0 and top >= 0 and right <= width and bottom <= height
+              and len(set(fit["scales"])) == 1 and (fit["scales"][0] < 1000) == (fit != full)
+              and fit["wrapped"] == full["wrapped"], f"the window on {width} x {height}", fit)
+    for name in ("cmdStart", "cmdNotbremse"):
+        x, y = page.js(f"const r = document.getElementById('{name}').getBoundingClientRect();"
+                       "return [r.x + r.width / 2, r.y + r.height / 2]")
+        for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+            page.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                        {"type": kind, "touchPoints": points})
+        page.wait_painted("the run started by a tap", lambda v: v.startswith(QUESTION))
+    page.wait_stopped(1)
+    page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+def test_audit(page):
+    """axe-core finds nothing to report on the page as it opens, nor during a run."""
+    axe = pathlib.Path(page.npm, "node_modules/axe-core/axe.min.js").read_text("utf-8")
+    page.open()
+    found = []
+    for moment in ("as it opens", "during a run"):
+        if moment == "during a run":
+            page.click("cmdStart")
+            page.wait_painted("the line for 8", lambda v: v.endswith(line(8)))
+        page.js(axe)
+        result = page.js_async("axe.run(document).then(r => arguments[0]({version: axe.version,"
+                               "passed: r.passes.length, violations: r.violations.map("
+                               "v => v.id + ' (' + v.nodes.length + ')')}))")
+        found += [f"{moment}: {v}" for v in result["violations"]]
+        print(f"     axe-core {result['version']} {moment}: {result['passed']} rules passed, "
+              f"{len(result['violations'])} violated")
+    page.click("cmdNotbremse")
+    page.wait_stopped(1)
+    check(found == [], "axe-core's findings", found)
+
+
 def test_deep(page):
     """1000 nested runs: 1001 clicks on Start queued at once; the last is refused."""
     page.open()
@@ -392,12 +559,21 @@ def test_deep(page):
     check(used > 0, "a suspended program at the event processing", used)
 
 
+# The core scenarios run in every engine; the rest where the engine lets the test do it.
+CORE = [test_opening, test_run, test_brake_idle, test_nested]
+ENGINES = {
+    "chromium": (Chromium, CORE + [test_served, test_typed, test_hidden, test_screens, test_audit]),
+    "firefox": (Firefox, CORE + [test_hidden]),
+    "webkit": (WebKit, CORE),
+    "deep": (Chromium, [test_deep]),
+}
+
+
 def main():
-    page_file = sys.argv[1]
-    part = sys.argv[2] if len(sys.argv) > 2 else "quick"
-    tests = ([test_opening, test_served, test_run, test_brake_idle, test_nested, test_typed]
-             if part == "quick" else [test_deep])
-    page = Page(page_file)
+    page_file, engine, npm = sys.argv[1:]
+    kind, tests = ENGINES[engine]
+    page = kind(page_file, npm)
+    print(f"{kind.__name__} {page.version}")
     failed = 0
     try:
         for test in tests:

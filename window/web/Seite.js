@@ -16,6 +16,18 @@ var Seite = {
   beendet: false,
   fenster: function (f) {
     document.title = f.Beschriftung;
+    // The caption with the icon, as a title bar above the client box: the page's heading.
+    var leiste = document.createElement('header');
+    var titel = document.createElement('h1');
+    var icon = document.createElement('img');
+    icon.src = document.querySelector('link[rel=icon]').href;
+    icon.alt = '';
+    titel.appendChild(icon);
+    titel.appendChild(document.createTextNode(f.Beschriftung));
+    var fenster = document.createElement('div');
+    fenster.id = 'Fenster';
+    leiste.appendChild(titel);
+    fenster.appendChild(leiste);
     var box = document.createElement('main');
     box.id = 'frmGoldbach';
     box.setAttribute('aria-label', f.Beschriftung);
@@ -23,6 +35,22 @@ var Seite = {
     box.style.height = f.Hoehe + 'px';
     Seite.keinKlick = f.KeinKlick;
     Seite.fensterElement = box;
+    fenster.appendChild(box);
+    Seite.rahmen = document.createElement('div');
+    Seite.rahmen.id = 'Rahmen';
+    Seite.rahmen.appendChild(fenster);
+  },
+  // Where the viewport is narrower or lower than the window and its margin, the window is
+  // scaled down as one picture, its layout unchanged; the frame takes the scaled size, since
+  // a transform leaves the layout box at full size.
+  einpassen: function () {
+    var rahmen = Seite.rahmen, fenster = rahmen.firstChild;
+    var rand = parseFloat(getComputedStyle(document.body).paddingLeft);
+    var w = fenster.offsetWidth, h = fenster.offsetHeight, html = document.documentElement;
+    var f = Math.min(1, (html.clientWidth - 2 * rand) / w, (html.clientHeight - 2 * rand) / h);
+    fenster.style.transform = f < 1 ? 'scale(' + f + ')' : '';
+    rahmen.style.width = w * f + 'px';
+    rahmen.style.height = h * f + 'px';
   },
   // One control, made in tab order: a text box, or a button that queues its click code.
   element: function (e) {
@@ -57,7 +85,9 @@ var Seite = {
     Seite.fensterElement.appendChild(el);
   },
   zeigen: function () {
-    document.body.appendChild(Seite.fensterElement);
+    document.body.appendChild(Seite.rahmen);
+    Seite.einpassen();
+    window.addEventListener('resize', Seite.einpassen);
     // The note opens at its first line, with the focus in the text box.
     Seite.elemente.Text1.focus();
     Seite.elemente.Text1.setSelectionRange(0, 0);

@@ -3,68 +3,95 @@
 // the program waits for the page (to paint, or for a click), nothing here calls into it.
 var Seite = {
   fensterElement: null,
-  text1: null,
-  knoepfe: {},
-  // The clicks not yet delivered, in order: {art: 1 Start, 2 Notbremse, nr: running number}.
+  // The controls by name.
+  elemente: {},
+  // The clicks not yet delivered, in order: {klick: the button's code, nr: running number}.
   warteschlange: [],
   letzteNr: 0,
+  // What naechstes gives when no click is queued; the program says what it is.
+  keinKlick: 0,
   // Resolves the program's wait for a click while no run is active.
   wecker: null,
   geschlossen: false,
   beendet: false,
-  vorgehalten: null,
-
-  fenster: function (titel, breite, hoehe) {
-    document.title = titel;
+  fenster: function (f) {
+    document.title = f.Beschriftung;
+    // The caption with the icon, as a title bar above the client box: the page's heading.
+    var leiste = document.createElement('header');
+    var titel = document.createElement('h1');
+    var icon = document.createElement('img');
+    icon.src = document.querySelector('link[rel=icon]').href;
+    icon.alt = '';
+    titel.appendChild(icon);
+    titel.appendChild(document.createTextNode(f.Beschriftung));
+    var fenster = document.createElement('div');
+    fenster.id = 'Fenster';
+    leiste.appendChild(titel);
+    fenster.appendChild(leiste);
     var box = document.createElement('main');
     box.id = 'frmGoldbach';
-    box.setAttribute('aria-label', titel);
-    box.style.width = breite + 'px';
-    box.style.height = hoehe + 'px';
+    box.setAttribute('aria-label', f.Beschriftung);
+    box.style.width = f.Breite + 'px';
+    box.style.height = f.Hoehe + 'px';
+    Seite.keinKlick = f.KeinKlick;
     Seite.fensterElement = box;
+    fenster.appendChild(box);
+    Seite.rahmen = document.createElement('div');
+    Seite.rahmen.id = 'Rahmen';
+    Seite.rahmen.appendChild(fenster);
   },
-
-  element: function (name, art, links, oben, breite, hoehe, inhalt, tag, schrift, punkt,
-                     gewicht, kursiv, unterstrichen, durchgestrichen) {
+  // Where the viewport is narrower or lower than the window and its margin, the window is
+  // scaled down as one picture, its layout unchanged; the frame takes the scaled size, since
+  // a transform leaves the layout box at full size.
+  einpassen: function () {
+    var rahmen = Seite.rahmen, fenster = rahmen.firstChild;
+    var rand = parseFloat(getComputedStyle(document.body).paddingLeft);
+    var w = fenster.offsetWidth, h = fenster.offsetHeight, html = document.documentElement;
+    var f = Math.min(1, (html.clientWidth - 2 * rand) / w, (html.clientHeight - 2 * rand) / h);
+    fenster.style.transform = f < 1 ? 'scale(' + f + ')' : '';
+    rahmen.style.width = w * f + 'px';
+    rahmen.style.height = h * f + 'px';
+  },
+  // One control, made in tab order: a text box, or a button that queues its click code.
+  element: function (e) {
     var el;
-    if (art === 0) {
+    if (e.Textfeld) {
       el = document.createElement('textarea');
-      el.value = inhalt.replace(/\r\n/g, '\n');
-      el.setAttribute('aria-label', name);
+      el.value = e.Inhalt.replace(/\r\n/g, '\n');
+      el.setAttribute('aria-label', e.Name);
       el.spellcheck = false;
-      Seite.text1 = el;
     } else {
       el = document.createElement('button');
       el.type = 'button';
-      el.textContent = inhalt;
-      var knopfArt = name === 'cmdStart' ? 1 : 2;
-      el.addEventListener('click', function () { Seite.einreihen(knopfArt); });
-      Seite.knoepfe[name] = el;
+      el.textContent = e.Inhalt;
+      el.addEventListener('click', function () { Seite.einreihen(e.Klick); });
     }
-    el.id = name;
-    el.dataset.tag = tag;
+    el.id = e.Name;
+    el.dataset.tag = e.Tag;
     var s = el.style;
-    s.left = links + 'px';
-    s.top = oben + 'px';
-    s.width = breite + 'px';
-    s.height = hoehe + 'px';
+    s.left = e.Links + 'px';
+    s.top = e.Oben + 'px';
+    s.width = e.Breite + 'px';
+    s.height = e.Hoehe + 'px';
     // The face the window names where the system has it, else the metric-compatible one
     // that the page carries.
-    s.fontFamily = '"' + schrift + '", "Wendelkamm Serif", serif';
-    s.fontSize = punkt + 'pt';
-    s.fontWeight = String(gewicht);
-    s.fontStyle = kursiv ? 'italic' : 'normal';
-    s.textDecoration = [unterstrichen ? 'underline' : '', durchgestrichen ? 'line-through' : '']
+    s.fontFamily = '"' + e.Schrift + '", "Wendelkamm Serif", serif';
+    s.fontSize = e.Punkt + 'pt';
+    s.fontWeight = String(e.Gewicht);
+    s.fontStyle = e.Kursiv ? 'italic' : 'normal';
+    s.textDecoration = [e.Unterstrichen ? 'underline' : '', e.Durchgestrichen ? 'line-through' : '']
       .join(' ').trim() || 'none';
+    Seite.elemente[e.Name] = el;
     Seite.fensterElement.appendChild(el);
   },
-
   zeigen: function () {
-    document.body.appendChild(Seite.fensterElement);
+    document.body.appendChild(Seite.rahmen);
+    Seite.einpassen();
+    window.addEventListener('resize', Seite.einpassen);
     // The note opens at its first line, with the focus in the text box.
-    Seite.text1.focus();
-    Seite.text1.setSelectionRange(0, 0);
-    Seite.text1.scrollTop = 0;
+    Seite.elemente.Text1.focus();
+    Seite.elemente.Text1.setSelectionRange(0, 0);
+    Seite.elemente.Text1.scrollTop = 0;
     // Leaving the page ends every run; a page brought back from the browser's history
     // starts afresh.
     window.addEventListener('pagehide', function () {
@@ -77,9 +104,9 @@ var Seite = {
     });
   },
 
-  einreihen: function (art) {
+  einreihen: function (klick) {
     if (Seite.geschlossen || Seite.beendet) return;
-    Seite.warteschlange.push({art: art, nr: ++Seite.letzteNr});
+    Seite.warteschlange.push({klick: klick, nr: ++Seite.letzteNr});
     Seite.wecken();
   },
 
@@ -89,11 +116,11 @@ var Seite = {
     if (w) w();
   },
 
-  // The next queued click up to number bis, taken from the queue; 0 when there is none.
+  // The code of the next queued click up to number bis, taken from the queue.
   naechstes: function (bis) {
     var q = Seite.warteschlange;
-    if (q.length === 0 || q[0].nr > bis) return 0;
-    return q.shift().art;
+    if (q.length === 0 || q[0].nr > bis) return Seite.keinKlick;
+    return q.shift().klick;
   },
 
   // Resolves once the page has painted and handled the input that came before; a page that
@@ -147,49 +174,39 @@ var Seite = {
 
   // The box keeps line breaks as LF; the program writes and reads them as CR LF.
   text1Lesen: function () {
-    return Seite.text1.value.replace(/\n/g, '\r\n');
+    return Seite.elemente.Text1.value.replace(/\n/g, '\r\n');
   },
 
-  text1Setzen: function (text) {
-    var t = Seite.text1;
-    var neu = text.replace(/\r\n/g, '\n');
-    var alt = t.value;
-    if (alt.length > 0 && neu.length > alt.length && neu.startsWith(alt)) {
-      // The run appends a line: add just that line.
-      t.setRangeText(neu.slice(alt.length), alt.length, alt.length, 'end');
-    } else {
-      t.value = neu;
-    }
-    // Keep the newest line in view.
-    t.setSelectionRange(neu.length, neu.length);
+  text1Ersetzen: function (text) {
+    Seite.elemente.Text1.value = text.replace(/\r\n/g, '\n');
+    Seite.neuesteZeile();
+  },
+  // The run's line goes after whatever the box holds, what the user typed included.
+  text1Anhaengen: function (zeile) {
+    var t = Seite.elemente.Text1;
+    t.setRangeText(zeile.replace(/\r\n/g, '\n'), t.value.length, t.value.length, 'end');
+    Seite.neuesteZeile();
+  },
+  // Keeps the newest line in view, with the caret after it.
+  neuesteZeile: function () {
+    var t = Seite.elemente.Text1;
+    t.setSelectionRange(t.value.length, t.value.length);
     t.scrollTop = t.scrollHeight;
   },
-
   tagLesen: function () {
-    return Seite.knoepfe.cmdNotbremse.dataset.tag;
+    return Seite.elemente.cmdNotbremse.dataset.tag;
   },
-
   tagSetzen: function (tag) {
-    Seite.knoepfe.cmdNotbremse.dataset.tag = tag;
+    Seite.elemente.cmdNotbremse.dataset.tag = tag;
   },
-
-  // Holds a text for the program to copy, and gives its length in UTF-8.
-  vorhalten: function (text) {
-    Seite.vorgehalten = text;
-    return lengthBytesUTF8(text);
-  },
-
-  kopieren: function (ziel, laenge) {
-    stringToUTF8(Seite.vorgehalten, ziel, laenge + 1);
-    Seite.vorgehalten = null;
-  },
-
   // The unhandled run-time error: the message stands in the page, which takes no more input.
   laufzeitfehler: function (meldung) {
     Seite.beendet = true;
     Seite.warteschlange = [];
-    Seite.text1.readOnly = true;
-    for (var name in Seite.knoepfe) Seite.knoepfe[name].disabled = true;
+    Seite.elemente.Text1.readOnly = true;
+    for (var name in Seite.elemente) {
+      if (Seite.elemente[name].tagName === 'BUTTON') Seite.elemente[name].disabled = true;
+    }
     var kasten = document.createElement('div');
     kasten.id = 'Laufzeitfehler';
     kasten.setAttribute('role', 'alertdialog');

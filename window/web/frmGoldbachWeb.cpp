@@ -1,41 +1,36 @@
 #include "frmGoldbachWeb.h"
 
-#include "Fensterdefinition.h"
-
 #include <emscripten.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 // The page's side of each service is a function of Seite.js; these are the calls into it.
-// Texts cross as UTF-8: into the page as a pointer and a length, out of it in two steps (the
-// page keeps the text between asking for its length and copying it).
-
+// Texts go into the page as UTF-8 with their length; the page gives a text back as a new UTF-8
+// string (stringToNewUTF8), which the program frees. A control goes into the page as one JSON
+// object with named fields.
 // clang-format off
-EM_JS(void, Seite_Fenster, (const char* Titel, int Titellaenge, int Breite, int Hoehe), {
-    Seite.fenster(UTF8ToString(Titel, Titellaenge), Breite, Hoehe);
+EM_JS(void, Seite_Fenster, (const char* Json, int Laenge), {
+    Seite.fenster(JSON.parse(UTF8ToString(Json, Laenge)));
 });
-EM_JS(void, Seite_Element, (const char* Name, int Namenslaenge, int Art, int Links, int Oben,
-                            int Breite, int Hoehe, const char* Inhalt, int Inhaltslaenge,
-                            const char* Tag, int Taglaenge, const char* Schrift,
-                            int Schriftlaenge, double Punkt, int Gewicht, int Kursiv,
-                            int Unterstrichen, int Durchgestrichen), {
-    Seite.element(UTF8ToString(Name, Namenslaenge), Art, Links, Oben, Breite, Hoehe,
-                  UTF8ToString(Inhalt, Inhaltslaenge), UTF8ToString(Tag, Taglaenge),
-                  UTF8ToString(Schrift, Schriftlaenge), Punkt, Gewicht, Kursiv,
-                  Unterstrichen, Durchgestrichen);
+EM_JS(void, Seite_Element, (const char* Json, int Laenge), {
+    Seite.element(JSON.parse(UTF8ToString(Json, Laenge)));
 });
 EM_JS(void, Seite_Zeigen, (), { Seite.zeigen(); });
 EM_ASYNC_JS(int, Seite_Abgeben, (), { return await Seite.abgeben(); });
 EM_ASYNC_JS(int, Seite_Abwarten, (), { return await Seite.abwarten(); });
 EM_JS(int, Seite_Naechstes, (int Bis), { return Seite.naechstes(Bis); });
 EM_JS(double, Seite_Uhrzeit, (), { return Seite.uhrzeit(); });
-EM_JS(int, Seite_Text1_Laenge, (), { return Seite.vorhalten(Seite.text1Lesen()); });
-EM_JS(int, Seite_Tag_Laenge, (), { return Seite.vorhalten(Seite.tagLesen()); });
-EM_JS(void, Seite_Kopieren, (char* Ziel, int Laenge), { Seite.kopieren(Ziel, Laenge); });
-EM_JS(void, Seite_Text1_Setzen, (const char* Text, int Laenge), {
-    Seite.text1Setzen(UTF8ToString(Text, Laenge));
+EM_JS(char*, Seite_Text1_Lesen, (), { return stringToNewUTF8(Seite.text1Lesen()); });
+EM_JS(void, Seite_Text1_Ersetzen, (const char* Text, int Laenge), {
+    Seite.text1Ersetzen(UTF8ToString(Text, Laenge));
+});
+EM_JS(void, Seite_Text1_Anhaengen, (const char* Zeile, int Laenge), {
+    Seite.text1Anhaengen(UTF8ToString(Zeile, Laenge));
 });
 EM_ASYNC_JS(void, Seite_Malen, (), { await Seite.malen(); });
+EM_JS(char*, Seite_Tag_Lesen, (), { return stringToNewUTF8(Seite.tagLesen()); });
 EM_JS(void, Seite_Tag_Setzen, (const char* Tag, int Laenge), {
     Seite.tagSetzen(UTF8ToString(Tag, Laenge));
 });
@@ -52,29 +47,75 @@ int Laenge(std::string_view Text) {
     return static_cast<int>(Text.size());
 }
 
-// The text the page holds ready after Seite_Text1_Laenge or Seite_Tag_Laenge.
-std::string Vorgehalten(int Bytes) {
-    std::string Text(static_cast<std::size_t>(Bytes), '\0');
-    Seite_Kopieren(Text.data(), Bytes);
-    return Text;
+// A text the page gave as a new string, taken over and freed.
+std::string Uebernehmen(char* Text) {
+    std::string Kopie(Text);
+    std::free(Text);
+    return Kopie;
 }
 
-enum Ereignis { Keines = 0, Start_Klick = 1, Notbremse_Klick = 2 };
+// The clicks as the page queues them: each button is told its code when it is made, and the
+// page answers Keines when no click is queued.
+enum Klick { Keines = 0, Start_Klick = 1, Notbremse_Klick = 2 };
+
+// A text as a JSON string.
+std::string Json(std::string_view Text) {
+    std::string Aus = "\"";
+    for (const char Zeichen : Text) {
+        if (Zeichen == '"' || Zeichen == '\\') {
+            Aus += '\\';
+            Aus += Zeichen;
+        } else if (static_cast<unsigned char>(Zeichen) < 0x20) {
+            char Flucht[8];
+            std::snprintf(Flucht, sizeof Flucht, "\\u%04x", static_cast<unsigned>(Zeichen));
+            Aus += Flucht;
+        } else {
+            Aus += Zeichen;
+        }
+    }
+    return Aus + '"';
+}
+
+std::string Json(bool Wert) {
+    return Wert ? "true" : "false";
+}
+
+std::string Json(double Wert) {
+    char Zahl[32];
+    std::snprintf(Zahl, sizeof Zahl, "%.17g", Wert);
+    return Zahl;
+}
+
+std::string Json(int Wert) {
+    return std::to_string(Wert);
+}
 
 } // namespace
 
-frmGoldbachWeb::frmGoldbachWeb() {
-    namespace D = Fensterdefinition;
-    Seite_Fenster(D::Beschriftung.data(), Laenge(D::Beschriftung), D::Pixel(D::Innenbreite),
-                  D::Pixel(D::Innenhoehe));
-    // The controls are made in tab order, so that the page's order is the tab order.
-    for (const auto& E : D::Steuerelemente) {
+frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition) {
+    using Fensterdefinition::Pixel;
+    const std::string Fenster = "{\"Beschriftung\":" + Json(Definition.Beschriftung) +
+                                ",\"Breite\":" + Json(Pixel(Definition.Innenbreite)) +
+                                ",\"Hoehe\":" + Json(Pixel(Definition.Innenhoehe)) +
+                                ",\"KeinKlick\":" + Json(Keines) + "}";
+    Seite_Fenster(Fenster.data(), Laenge(Fenster));
+    // Made in the definition's order, so that the page's order is the tab order.
+    for (const auto& E : Definition.Steuerelemente) {
         const auto& S = E.Schrift;
-        Seite_Element(E.Name.data(), Laenge(E.Name), E.Typ == D::Art::Textfeld ? 0 : 1,
-                      D::Pixel(E.Links), D::Pixel(E.Oben), D::Pixel(E.Breite), D::Pixel(E.Hoehe),
-                      E.Inhalt.data(), Laenge(E.Inhalt), E.Tag.data(), Laenge(E.Tag), S.Name.data(),
-                      Laenge(S.Name), S.Punkt, S.Gewicht, S.Kursiv, S.Unterstrichen,
-                      S.Durchgestrichen);
+        const bool Textfeld = E.Typ == Fensterdefinition::Art::Textfeld;
+        const Klick Code = E.Name == "cmdStart"       ? Start_Klick
+                           : E.Name == "cmdNotbremse" ? Notbremse_Klick
+                                                      : Keines;
+        const std::string Element =
+            "{\"Name\":" + Json(E.Name) + ",\"Textfeld\":" + Json(Textfeld) +
+            ",\"Klick\":" + Json(Code) + ",\"Links\":" + Json(Pixel(E.Links)) +
+            ",\"Oben\":" + Json(Pixel(E.Oben)) + ",\"Breite\":" + Json(Pixel(E.Breite)) +
+            ",\"Hoehe\":" + Json(Pixel(E.Hoehe)) + ",\"Inhalt\":" + Json(E.Inhalt) +
+            ",\"Tag\":" + Json(E.Tag) + ",\"Schrift\":" + Json(S.Name) +
+            ",\"Punkt\":" + Json(S.Punkt) + ",\"Gewicht\":" + Json(S.Gewicht) +
+            ",\"Kursiv\":" + Json(S.Kursiv) + ",\"Unterstrichen\":" + Json(S.Unterstrichen) +
+            ",\"Durchgestrichen\":" + Json(S.Durchgestrichen) + "}";
+        Seite_Element(Element.data(), Laenge(Element));
     }
     Seite_Zeigen();
 }
@@ -113,17 +154,22 @@ float frmGoldbachWeb::Uhrzeit() {
 }
 
 std::string frmGoldbachWeb::Text1_Lesen() {
-    return Vorgehalten(Seite_Text1_Laenge());
+    return Uebernehmen(Seite_Text1_Lesen());
 }
 
 void frmGoldbachWeb::Text1_Ersetzen(const std::string& Text) {
-    Seite_Text1_Setzen(Text.data(), Laenge(Text));
+    Seite_Text1_Ersetzen(Text.data(), Laenge(Text));
     // The run may not let the page paint again for a second or more: show the text now.
     Seite_Malen();
 }
 
+void frmGoldbachWeb::Text1_Anhaengen(const std::string& Zeile) {
+    Seite_Text1_Anhaengen(Zeile.data(), Laenge(Zeile));
+    Seite_Malen();
+}
+
 std::string frmGoldbachWeb::NotbremseTag_Lesen() {
-    return Vorgehalten(Seite_Tag_Laenge());
+    return Uebernehmen(Seite_Tag_Lesen());
 }
 
 void frmGoldbachWeb::NotbremseTag_Ersetzen(const std::string& Tag) {

@@ -4,13 +4,16 @@
 // processing, as the desktop windows' clicks do.
 #pragma once
 
+#include "Fensterdefinition.h"
 #include "Fensterdienste.h"
 #include "frmGoldbach.h"
 
 class frmGoldbachWeb : public Fensterdienste {
 public:
-    // Builds the window in the page: title, client box, the three controls; focus in Text1.
-    frmGoldbachWeb();
+    // Builds the window in the page from a definition of it, the program's own unless another
+    // is given: title, client box, the controls in tab order; focus in Text1.
+    explicit frmGoldbachWeb(
+        const Fensterdefinition::Definition& Definition = Fensterdefinition::Standard);
 
     // The page's event loop: waits for a click and delivers it, until the page is left.
     void Ereignisschleife();
@@ -19,6 +22,7 @@ public:
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;
+    void Text1_Anhaengen(const std::string& Zeile) override;
     std::string NotbremseTag_Lesen() override;
     void NotbremseTag_Ersetzen(const std::string& Tag) override;
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;

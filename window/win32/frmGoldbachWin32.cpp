@@ -168,7 +168,9 @@ int frmGoldbachWin32::Nachrichtenschleife() {
 }
 
 void frmGoldbachWin32::Zustellen(MSG& Nachricht) {
-    if (Nachricht.message == WM_KEYDOWN && hwnd != nullptr && Dialogtaste(Nachricht.wParam)) {
+    if (Nachricht.message == WM_KEYDOWN && hwnd != nullptr &&
+        (Nachricht.hwnd == hwnd || IsChild(hwnd, Nachricht.hwnd)) &&
+        Dialogtaste(Nachricht.wParam)) {
         return;
     }
     TranslateMessage(&Nachricht);
@@ -184,7 +186,7 @@ bool frmGoldbachWin32::Dialogtaste(WPARAM Taste) {
     // keystroke would then replace it.
     const HWND Fokus = GetFocus();
     const bool Hier = Fokus != nullptr && GetParent(Fokus) == hwnd;
-    const bool Knopf = Hier && (Fokus == cmdStart || Fokus == cmdNotbremse);
+    const bool Knopf = Fokus != nullptr && (Fokus == cmdStart || Fokus == cmdNotbremse);
     Standardknopf_Nachfuehren(); // the focus may have been set from outside a message
     switch (Taste) {
     case VK_TAB: // Tab and Shift+Tab move the focus in tab order and select nothing

@@ -145,10 +145,10 @@ TEST_F(Win32Fenster, SteuerelementeAnIhrenPlaetzenInTabReihenfolge) {
 }
 
 TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
-    // Notbremse first: Tab goes cmdNotbremse, Text1, cmdStart; every control is still itself.
+    // The list reversed: Tab goes cmdNotbremse, cmdStart, Text1; every control is still itself.
     D::Definition Umgestellt = D::Standard;
     auto& Liste = Umgestellt.Steuerelemente;
-    std::rotate(Liste.begin(), Liste.end() - 1, Liste.end());
+    std::reverse(Liste.begin(), Liste.end());
     ASSERT_EQ(Liste[0].Name, "cmdNotbremse");
     Prueffenster F(Umgestellt);
     ASSERT_TRUE(F.Erzeugen());
@@ -173,8 +173,8 @@ TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
         F.EreignisseVerarbeiten();
         return GetFocus();
     };
-    EXPECT_EQ(Tab(), cmdStart);
     EXPECT_EQ(Tab(), cmdNotbremse);
+    EXPECT_EQ(Tab(), cmdStart);
     EXPECT_EQ(Tab(), Text1);
     // Each button's click reaches its own handler.
     F.Klick_einreihen(IDC_CMDNOTBREMSE);

@@ -1,26 +1,32 @@
 #include "frmGoldbachWin32.h"
 
-#include "Fensterdefinition.h"
 #include "resource.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
 namespace D = Fensterdefinition;
+using D::Pixel;
 
-// Control identifiers in the order of the definition's controls.
-constexpr int Kennungen[] = {IDC_TEXT1, IDC_CMDSTART, IDC_CMDNOTBREMSE};
-static_assert(std::size(Kennungen) == D::Steuerelemente.size());
+// The identifier of a control, by its name in the definition.
+int Kennung(std::string_view Name) {
+    if (Name == "Text1") {
+        return IDC_TEXT1;
+    }
+    if (Name == "cmdStart") {
+        return IDC_CMDSTART;
+    }
+    if (Name == "cmdNotbremse") {
+        return IDC_CMDNOTBREMSE;
+    }
+    throw std::invalid_argument("a control the window does not know");
+}
 
 // The window's style: an ordinary sizable window.
 constexpr DWORD Fensterstil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-
-// Twips to pixels at the screen's density: 1440 twips to the inch.
-int Pixel(int Twips, int Dpi) {
-    return MulDiv(Twips, Dpi, 1440);
-}
 
 // Functions that Windows 7 lacks are looked up at run time, so that the program still starts
 // there (at the one DPI that such a system has).
@@ -66,37 +72,11 @@ HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
                        frmGoldbachWin32::Breit(Schrift.Name).c_str());
 }
 
-// The tag text of a control, kept as a window property holding a global atom, so that other
-// programs (the tests, assistive tools) can read it: an empty tag is no property at all. Atoms
-// hold up to 255 characters and compare without regard to case; the brake flag is "0" or "1".
-void Tag_Setzen(HWND Steuerelement, const std::wstring& Tag) {
-    const auto Alt = static_cast<ATOM>(
-        reinterpret_cast<UINT_PTR>(RemovePropW(Steuerelement, frmGoldbachWin32::Tageigenschaft)));
-    if (Alt != 0) {
-        GlobalDeleteAtom(Alt);
-    }
-    if (Tag.empty()) {
-        return;
-    }
-    const ATOM Neu = GlobalAddAtomW(Tag.c_str());
-    if (Neu != 0) {
-        SetPropW(Steuerelement, frmGoldbachWin32::Tageigenschaft,
-                 reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(Neu)));
-    }
-}
-
-std::wstring Tag_Lesen(HWND Steuerelement) {
-    const auto Atom = static_cast<ATOM>(
-        reinterpret_cast<UINT_PTR>(GetPropW(Steuerelement, frmGoldbachWin32::Tageigenschaft)));
-    if (Atom == 0) {
-        return {};
-    }
-    wchar_t Puffer[256];
-    const UINT Laenge = GlobalGetAtomNameW(Atom, Puffer, static_cast<int>(std::size(Puffer)));
-    return {Puffer, Laenge};
-}
-
 } // namespace
+
+frmGoldbachWin32::frmGoldbachWin32(HINSTANCE Instanz, const D::Definition& Definition)
+    : Instanz(Instanz), Definition(Definition),
+      NotbremseTag(Definition.Element("cmdNotbremse").Tag) {}
 
 frmGoldbachWin32::~frmGoldbachWin32() {
     if (hwnd != nullptr) {
@@ -148,8 +128,8 @@ bool frmGoldbachWin32::Erzeugen() {
     // the frame comes on top. Until the window exists, that is the system's DPI.
     const int Erste_Dpi = System_Dpi();
     const SIZE Erste = Fenstergroesse(Erste_Dpi);
-    if (CreateWindowExW(0, Klassenname, Breit(D::Beschriftung).c_str(), Fensterstil, CW_USEDEFAULT,
-                        CW_USEDEFAULT, Erste.cx, Erste.cy, nullptr, nullptr, Instanz,
+    if (CreateWindowExW(0, Klassenname, Breit(Definition.Beschriftung).c_str(), Fensterstil,
+                        CW_USEDEFAULT, CW_USEDEFAULT, Erste.cx, Erste.cy, nullptr, nullptr, Instanz,
                         this) == nullptr) {
         return false;
     }
@@ -162,7 +142,8 @@ bool frmGoldbachWin32::Erzeugen() {
 }
 
 SIZE frmGoldbachWin32::Fenstergroesse(int Bei_Dpi) const {
-    RECT Rechteck{0, 0, Pixel(D::Innenbreite, Bei_Dpi), Pixel(D::Innenhoehe, Bei_Dpi)};
+    RECT Rechteck{0, 0, Pixel(Definition.Innenbreite, Bei_Dpi),
+                  Pixel(Definition.Innenhoehe, Bei_Dpi)};
     Rahmen_Hinzufuegen(Rechteck, Bei_Dpi);
     return {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
 }
@@ -187,34 +168,49 @@ int frmGoldbachWin32::Nachrichtenschleife() {
 }
 
 void frmGoldbachWin32::Zustellen(MSG& Nachricht) {
-    // The edit box leaves Escape to a dialog, which would close; this window has no use for it.
-    if (Nachricht.message == WM_KEYDOWN && Nachricht.wParam == VK_ESCAPE) {
+    if (Nachricht.message == WM_KEYDOWN && hwnd != nullptr &&
+        (Nachricht.hwnd == hwnd || IsChild(hwnd, Nachricht.hwnd)) &&
+        Dialogtaste(Nachricht.wParam)) {
         return;
     }
-    // Tab and Shift+Tab move the focus as in a dialog, but select nothing in the text box,
-    // where one keystroke would then replace all of it.
-    if (Nachricht.message == WM_KEYDOWN && Nachricht.wParam == VK_TAB && hwnd != nullptr &&
-        (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
-        const HWND Fokus = GetFocus();
-        const HWND Ziel = GetNextDlgTabItem(hwnd, IsChild(hwnd, Fokus) ? Fokus : nullptr,
-                                            (GetKeyState(VK_SHIFT) & 0x8000) != 0);
-        if (Ziel != nullptr) {
-            SetFocus(Ziel);
-        }
-        Standardknopf_Nachfuehren();
-        return;
-    }
-    // Enter on the default button presses it (the dialog keyboard handling sends its click);
-    // in Text1 it starts a new line. The focus may have been set from outside a message.
-    if (Nachricht.message == WM_KEYDOWN) {
-        Standardknopf_Nachfuehren();
-    }
-    if (hwnd == nullptr || !IsDialogMessageW(hwnd, &Nachricht)) {
-        TranslateMessage(&Nachricht);
-        DispatchMessageW(&Nachricht);
-    }
-    // A click, Tab or the activation may have moved the focus.
+    TranslateMessage(&Nachricht);
+    DispatchMessageW(&Nachricht);
+    // A click or the activation may have moved the focus.
     Standardknopf_Nachfuehren();
+}
+
+bool frmGoldbachWin32::Dialogtaste(WPARAM Taste) {
+    // The dialog keyboard in one place: WM_KEYDOWN, taken here from the queue before it reaches
+    // the control in focus; a key handled here makes no WM_CHAR. The dialog manager
+    // (IsDialogMessageW) is not used: Wine's selects all of the text box on Tab, where one
+    // keystroke would then replace it.
+    const HWND Fokus = GetFocus();
+    const bool Hier = Fokus != nullptr && GetParent(Fokus) == hwnd;
+    const bool Knopf = Fokus != nullptr && (Fokus == cmdStart || Fokus == cmdNotbremse);
+    Standardknopf_Nachfuehren(); // the focus may have been set from outside a message
+    switch (Taste) {
+    case VK_TAB: // Tab and Shift+Tab move the focus in tab order and select nothing
+        if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+            return false; // Ctrl+Tab types a tab in the box
+        }
+        if (const HWND Ziel = GetNextDlgTabItem(hwnd, Hier ? Fokus : nullptr,
+                                                (GetKeyState(VK_SHIFT) & 0x8000) != 0)) {
+            SetFocus(Ziel);
+            Standardknopf_Nachfuehren();
+        }
+        return true;
+    case VK_RETURN: // presses the button in focus, the default button; in Text1 a new line
+        if (!Knopf) {
+            return false;
+        }
+        SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Fokus), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Fokus));
+        return true;
+    case VK_ESCAPE: // closes a dialog; this window has no use for it
+        return true;
+    default: // Space among them: the button in focus clicks when it is let go
+        return false;
+    }
 }
 
 void frmGoldbachWin32::Standardknopf_Nachfuehren() {
@@ -269,9 +265,6 @@ LRESULT frmGoldbachWin32::HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lP
     case WM_SETFOCUS:
         OnSetFocus();
         return 0;
-    case WM_NEXTDLGCTL:
-        OnNextDlgCtl(wParam, lParam);
-        return 0;
     case WM_GETDPISCALEDSIZE:
         OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam));
         return TRUE;
@@ -290,8 +283,7 @@ LRESULT frmGoldbachWin32::HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lP
     return DefWindowProcW(Fenster, Nachricht, wParam, lParam);
 }
 
-HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index) {
-    const auto& Element = D::Steuerelemente[Index];
+HWND frmGoldbachWin32::Steuerelement_Erzeugen(const D::Steuerelement& Element) {
     DWORD Stil = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     DWORD Erweitert = 0;
     const wchar_t* Klasse = L"BUTTON";
@@ -304,28 +296,23 @@ HWND frmGoldbachWin32::Steuerelement_Erzeugen(std::size_t Index) {
         Stil |= BS_PUSHBUTTON;
     }
     // Placed and given its font by Steuerelemente_Platzieren.
-    const HWND Neu = CreateWindowExW(
-        Erweitert, Klasse, Breit(Element.Inhalt).c_str(), Stil, 0, 0, 0, 0, hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(Kennungen[Index])), Instanz, nullptr);
-    if (Neu == nullptr) {
-        return nullptr;
-    }
-    if (!Element.Tag.empty()) {
-        Tag_Setzen(Neu, Breit(Element.Tag));
-    }
-    return Neu;
+    return CreateWindowExW(Erweitert, Klasse, Breit(Element.Inhalt).c_str(), Stil, 0, 0, 0, 0, hwnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(Kennung(Element.Name))),
+                           Instanz, nullptr);
 }
 
 bool frmGoldbachWin32::OnCreate() {
     Dpi = Fenster_Dpi(hwnd);
 
-    // Created in tab order: the order of creation is the order of Tab.
-    Text1 = Steuerelement_Erzeugen(0);
-    cmdStart = Steuerelement_Erzeugen(1);
-    cmdNotbremse = Steuerelement_Erzeugen(2);
-    if (Text1 == nullptr || cmdStart == nullptr || cmdNotbremse == nullptr) {
-        return false;
+    // Created in the definition's order: the order of creation is the order of Tab.
+    for (const auto& Element : Definition.Steuerelemente) {
+        if (Steuerelement_Erzeugen(Element) == nullptr) {
+            return false;
+        }
     }
+    Text1 = GetDlgItem(hwnd, IDC_TEXT1);
+    cmdStart = GetDlgItem(hwnd, IDC_CMDSTART);
+    cmdNotbremse = GetDlgItem(hwnd, IDC_CMDNOTBREMSE);
     Steuerelemente_Platzieren();
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
@@ -334,16 +321,15 @@ bool frmGoldbachWin32::OnCreate() {
 }
 
 void frmGoldbachWin32::Steuerelemente_Platzieren() {
-    const HWND Elemente[] = {Text1, cmdStart, cmdNotbremse};
-    static_assert(std::size(Elemente) == D::Steuerelemente.size());
-    for (std::size_t Index = 0; Index < std::size(Elemente); ++Index) {
-        const auto& Element = D::Steuerelemente[Index];
-        MoveWindow(Elemente[Index], Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi),
+    for (std::size_t Index = 0; Index < Definition.Steuerelemente.size(); ++Index) {
+        const auto& Element = Definition.Steuerelemente[Index];
+        const HWND Steuerelement = GetDlgItem(hwnd, Kennung(Element.Name));
+        MoveWindow(Steuerelement, Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi),
                    Pixel(Element.Breite, Dpi), Pixel(Element.Hoehe, Dpi), TRUE);
         // The same point size at the new DPI; the old font goes once the control has let go.
         const HFONT Alt = Schriften[Index];
         Schriften[Index] = Schrift_Erzeugen(Element.Schrift, Dpi);
-        SendMessageW(Elemente[Index], WM_SETFONT, reinterpret_cast<WPARAM>(Schriften[Index]), TRUE);
+        SendMessageW(Steuerelement, WM_SETFONT, reinterpret_cast<WPARAM>(Schriften[Index]), TRUE);
         if (Alt != nullptr) {
             DeleteObject(Alt);
         }
@@ -355,8 +341,10 @@ void frmGoldbachWin32::OnGetDpiScaledSize(int Neue_Dpi, SIZE& Groesse) {
     // definition's size keeps it exactly; one the user has resized keeps its proportion.
     RECT Innen;
     GetClientRect(hwnd, &Innen);
-    RECT Rechteck{0, 0, Pixel(D::Innenbreite, Neue_Dpi), Pixel(D::Innenhoehe, Neue_Dpi)};
-    if (Innen.right != Pixel(D::Innenbreite, Dpi) || Innen.bottom != Pixel(D::Innenhoehe, Dpi)) {
+    RECT Rechteck{0, 0, Pixel(Definition.Innenbreite, Neue_Dpi),
+                  Pixel(Definition.Innenhoehe, Neue_Dpi)};
+    if (Innen.right != Pixel(Definition.Innenbreite, Dpi) ||
+        Innen.bottom != Pixel(Definition.Innenhoehe, Dpi)) {
         Rechteck = {0, 0, MulDiv(Innen.right, Neue_Dpi, Dpi), MulDiv(Innen.bottom, Neue_Dpi, Dpi)};
     }
     Rahmen_Hinzufuegen(Rechteck, Neue_Dpi);
@@ -399,30 +387,11 @@ void frmGoldbachWin32::OnSetFocus() {
     }
 }
 
-void frmGoldbachWin32::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
-    // Tab and Shift+Tab, as the dialog keyboard handling asks for them.
-    HWND Ziel = nullptr;
-    if (LOWORD(lParam) != 0) {
-        Ziel = reinterpret_cast<HWND>(wParam);
-    } else {
-        Ziel = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0 ? TRUE : FALSE);
-    }
-    if (Ziel == nullptr) {
-        return;
-    }
-    // Unlike a dialog, no select-all in the text box: one keystroke would replace all of it.
-    SetFocus(Ziel);
-}
-
 void frmGoldbachWin32::OnDestroy() {
     // A run may be active below this message: every run ends at its next event processing,
     // and WM_QUIT ends the message loops, the nested ones first.
     Schliesst = true;
-    for (const HWND Element : {Text1, cmdStart, cmdNotbremse}) {
-        if (Element != nullptr) {
-            Tag_Setzen(Element, {});
-        }
-    }
+    NotbremseTag.clear(); // the button goes, and its tag with it
     Text1 = cmdStart = cmdNotbremse = Letzter_Fokus = Standardknopf = nullptr;
     PostQuitMessage(0);
 }
@@ -473,8 +442,22 @@ void frmGoldbachWin32::Text1_Ersetzen(const std::string& Text) {
         return;
     }
     SetWindowTextW(Text1, Breit(Text).c_str());
-    // Keep the newest line in view, and show the new text at once: the run may not process
-    // events again for a second or more.
+    Text1_Zeigen();
+}
+
+void frmGoldbachWin32::Text1_Anhaengen(const std::string& Zeile) {
+    if (Text1 == nullptr) {
+        return;
+    }
+    // The box's own way: an empty selection at the end, replaced by the line. The text before
+    // it stays as it is, never read nor written again.
+    const int Ende = GetWindowTextLengthW(Text1);
+    SendMessageW(Text1, EM_SETSEL, static_cast<WPARAM>(Ende), Ende);
+    SendMessageW(Text1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Breit(Zeile).c_str()));
+    Text1_Zeigen();
+}
+
+void frmGoldbachWin32::Text1_Zeigen() {
     const int Ende = GetWindowTextLengthW(Text1);
     SendMessageW(Text1, EM_SETSEL, static_cast<WPARAM>(Ende), Ende);
     SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
@@ -482,17 +465,16 @@ void frmGoldbachWin32::Text1_Ersetzen(const std::string& Text) {
 }
 
 std::string frmGoldbachWin32::NotbremseTag_Lesen() {
-    return cmdNotbremse != nullptr ? Schmal(Tag_Lesen(cmdNotbremse)) : std::string{};
+    return NotbremseTag;
 }
 
 void frmGoldbachWin32::NotbremseTag_Ersetzen(const std::string& Tag) {
-    if (cmdNotbremse != nullptr) {
-        Tag_Setzen(cmdNotbremse, Breit(Tag));
-    }
+    NotbremseTag = Tag;
 }
 
 void frmGoldbachWin32::Laufzeitfehler(const std::string& Meldung) {
-    MessageBoxW(hwnd, Breit(Meldung).c_str(), Breit(D::Beschriftung).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(hwnd, Breit(Meldung).c_str(), Breit(Definition.Beschriftung).c_str(),
+                MB_OK | MB_ICONERROR);
     std::exit(EXIT_FAILURE);
 }
 

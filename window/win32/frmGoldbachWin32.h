@@ -3,6 +3,7 @@
 // handlers. Instance data hangs on the window (GWLP_USERDATA), one handler per message.
 #pragma once
 
+#include "Fensterdefinition.h"
 #include "Fensterdienste.h"
 #include "frmGoldbach.h"
 
@@ -22,11 +23,10 @@ class frmGoldbachWin32 : public Fensterdienste {
 public:
     // The window class's name, for FindWindow.
     static constexpr const wchar_t* Klassenname = L"frmGoldbach";
-    // The window property of cmdNotbremse that holds its tag text, as a global atom: readable
-    // by other processes with GetPropW and GlobalGetAtomNameW.
-    static constexpr const wchar_t* Tageigenschaft = L"Tag";
 
-    explicit frmGoldbachWin32(HINSTANCE Instanz) : Instanz(Instanz) {}
+    // Built from a definition of the window: the program's own unless another is given.
+    explicit frmGoldbachWin32(HINSTANCE Instanz, const Fensterdefinition::Definition& Definition =
+                                                     Fensterdefinition::Standard);
     ~frmGoldbachWin32() override;
     frmGoldbachWin32(const frmGoldbachWin32&) = delete;
     frmGoldbachWin32& operator=(const frmGoldbachWin32&) = delete;
@@ -44,6 +44,7 @@ public:
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;
+    void Text1_Anhaengen(const std::string& Zeile) override;
     std::string NotbremseTag_Lesen() override;
     void NotbremseTag_Ersetzen(const std::string& Tag) override;
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
@@ -61,32 +62,39 @@ private:
     void OnCommand(int Id, int Code);
     void OnActivate(WPARAM wParam);
     void OnSetFocus();
-    void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
     void OnDpiChanged(int Neue_Dpi, const RECT& Vorschlag);
     void OnGetDpiScaledSize(int Neue_Dpi, SIZE& Groesse);
     void OnDestroy();
     void OnNcDestroy();
 
-    // Hands one message to the window: the dialog keys (Tab, Shift+Tab) first.
+    // Hands one message to the window: Tab, Shift+Tab, Enter and Escape to Dialogtaste first.
     void Zustellen(MSG& Nachricht);
+    // A key pressed in the window as in a dialog; true if it is handled.
+    bool Dialogtaste(WPARAM Taste);
 
     // The window's size from the client area at this DPI and the frame of its style.
     SIZE Fenstergroesse(int Bei_Dpi) const;
-    HWND Steuerelement_Erzeugen(std::size_t Index);
+    HWND Steuerelement_Erzeugen(const Fensterdefinition::Steuerelement& Element);
     // Places the controls from the definition's twips at the window's DPI, with new fonts.
     void Steuerelemente_Platzieren();
     // The focused button is the default button, as in a dialog: Enter presses it.
     void Standardknopf_Nachfuehren();
+    // Puts the caret at the end, scrolls it into view and paints the box at once: the run may
+    // not process events again for a second or more.
+    void Text1_Zeigen();
 
     HINSTANCE Instanz;
+    Fensterdefinition::Definition Definition;
     frmGoldbach Goldbach{*this};
     HWND hwnd = nullptr;
     HWND Text1 = nullptr;
     HWND cmdStart = nullptr;
     HWND cmdNotbremse = nullptr;
     HWND Letzter_Fokus = nullptr;
-    HFONT Schriften[3]{}; // one for each control, in the definition's order
-    int Dpi = 96;         // of the monitor the window is on
+    // One for each control, in the definition's order.
+    HFONT Schriften[std::tuple_size_v<decltype(Fensterdefinition::Definition::Steuerelemente)>]{};
+    int Dpi = 96; // of the monitor the window is on
     HWND Standardknopf = nullptr;
+    std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
     bool Schliesst = false;
 };

@@ -13,7 +13,6 @@
 #include <QTime>
 
 #include <cstdlib>
-#include <utility>
 
 namespace {
 
@@ -86,19 +85,19 @@ frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QW
     setWindowIcon(QIcon(QStringLiteral(":/wendelkamm.ico")));
     resize(Pixel(Definition.Innenbreite), Pixel(Definition.Innenhoehe));
 
-    // Made in the definition's order, so that Tab follows it and the focus starts at the first.
-    bool Erstes = true;
+    // Made in the definition's order, so that Tab follows it.
     for (const auto& Element : Definition.Steuerelemente) {
-        QWidget* Neu = Element.Typ == Fensterdefinition::Art::Textfeld
-                           ? static_cast<QWidget*>(Textfeld(Element, this))
-                           : Knopf(Element, this);
-        if (std::exchange(Erstes, false)) {
-            Neu->setFocus();
+        if (Element.Typ == Fensterdefinition::Art::Textfeld) {
+            Textfeld(Element, this);
+        } else {
+            Knopf(Element, this);
         }
     }
     Text1 = findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     cmdStart = findChild<QPushButton*>(QStringLiteral("cmdStart"));
     cmdNotbremse = findChild<QPushButton*>(QStringLiteral("cmdNotbremse"));
+    // The focus starts in the text box.
+    Text1->setFocus();
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });

@@ -3,6 +3,7 @@
 // The window's clock jumps a second per reading, so the wait ends at its second reading, and the
 // search (a few hundred nanoseconds for these small numbers) is timed apart and taken off.
 // Run it offscreen (QT_QPA_PLATFORM=offscreen) and on an X server (under xvfb-run).
+#include "Pruefdaten.h"
 #include "Schnelluhr.h"
 #include "frmGoldbachQt.h"
 
@@ -50,17 +51,6 @@ std::string Zeilen(std::int32_t Von, std::int32_t Bis) {
     return Text;
 }
 
-// A megabyte as users type and paste it: umlauts, tabs, blank lines, every kind of line end.
-QString Megabyte() {
-    const char* const Teile[] = {"Grüße aus Köln\tÄÖÜ äöü ß\r\n", "\n", "\t\tzwei Tabulatoren\r",
-                                 "Leerzeichen am Ende   \r\n\r\n"};
-    std::string Text;
-    for (std::size_t i = 0; Text.size() < 1024 * 1024; ++i) {
-        Text += Teile[i % 4];
-    }
-    return QString::fromStdString(Text);
-}
-
 enum class Kasten { Lauf, Block, Megabyte };
 
 // Runs Durchgaenge passes per iteration and reports their median and 90th percentile.
@@ -95,7 +85,8 @@ void Durchgang(benchmark::State& state, Kasten Art, int Durchgaenge) {
                 break;
             case Kasten::Megabyte: // the megabyte typed below the question; never cleared
                 if (G.Verarbeitungen == 1) {
-                    QGuiApplication::clipboard()->setText(Megabyte());
+                    QGuiApplication::clipboard()->setText(
+                        QString::fromStdString(Pruefdaten::Megabyte()));
                     G.findChild<QPlainTextEdit*>("Text1")->paste();
                 }
                 if (G.Form().Zahl % 20 == 0) {

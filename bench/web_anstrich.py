@@ -8,8 +8,8 @@ import pathlib
 import statistics
 import sys
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests/web"))
+from browser import chromium  # noqa: E402
 
 PAINTS = """
 const done = arguments[0];
@@ -24,11 +24,7 @@ check();
 
 def main():
     page = pathlib.Path(sys.argv[1]).resolve()
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600"):
-        options.add_argument(arg)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = chromium(800, 600)
     first, contentful = [], []
     try:
         for _ in range(21):

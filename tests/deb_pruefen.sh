@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$1
 protokoll=$2
-id=$(sed -n 's/^set(WENDELKAMM_ID \(.*\))$/\1/p' CMakeLists.txt)
-[ -n "$id" ] || { echo "no application id in CMakeLists.txt" >&2; exit 1; }
+# The application id and the icon theme's sizes, as configuring wrote them (script/package does).
+source build-programm/wendelkamm.env
+id=$WENDELKAMM_ID
 
 echo "lintian $deb"
 lintian --fail-on error,warning --display-info "$deb"
@@ -28,7 +29,7 @@ fehlt=0
 for datei in usr/bin/wendelkamm usr/share/applications/$id.desktop \
     usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/wendelkamm.1.gz \
     usr/share/doc/wendelkamm/copyright usr/share/doc/wendelkamm/changelog.Debian.gz \
-    usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
+    $(for s in $WENDELKAMM_SYMBOLE_THEMA; do echo "usr/share/icons/hicolor/${s}x$s/apps/$id.png"; done); do
     if ! grep -qxF "./$datei" <<<"$dateien"; then
         echo "not in the package: /$datei" >&2
         fehlt=1

@@ -1,6 +1,6 @@
 # Installs the program into a fresh prefix and checks that everything a desktop needs is there:
 # the program, the desktop entry and metainfo named after the application id ID, the icon at
-# every size of the hicolor theme under the same name, and the manual page.
+# every size of the hicolor theme (GROESSEN) under the same name, and the manual page.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -9,7 +9,7 @@ if(NOT result EQUAL 0)
 endif()
 set(files bin/wendelkamm share/applications/${ID}.desktop share/metainfo/${ID}.metainfo.xml
           share/man/man1/wendelkamm.1)
-foreach(size 16 32 48 64 128 256)
+foreach(size ${GROESSEN})
   list(APPEND files share/icons/hicolor/${size}x${size}/apps/${ID}.png)
 endforeach()
 foreach(file ${files})
@@ -19,7 +19,7 @@ foreach(file ${files})
 endforeach()
 
 # Each icon is as large as the folder it lies in says: the PNG header's width and height.
-foreach(size 16 32 48 64 128 256)
+foreach(size ${GROESSEN})
   file(READ "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/${ID}.png" header
        OFFSET 16 LIMIT 8 HEX)
   string(SUBSTRING "${header}" 0 8 w)

@@ -1,6 +1,7 @@
 // Primtest over its whole range of use and beyond, against a sieve: every x from -100 000 to
 // 1 000 000. An odd prime x costs x - 3 trial divisions, some 4 * 10^10 in all, so the range is
 // shared among the processor's cores.
+#include "Pruefdaten.h"
 #include "frmGoldbach.h"
 
 #include <gtest/gtest.h>
@@ -15,24 +16,6 @@ namespace {
 constexpr std::int32_t Von = -100000;
 constexpr std::int32_t Bis = 1000000;
 
-// What the program counts as prime, from a sieve of Eratosthenes: the odd primes, 1, and every
-// odd negative number; never an even number, 2 included.
-std::vector<char> Referenz() {
-    std::vector<char> Prim(Bis + 1, 1);
-    Prim[0] = 0;
-    for (std::int32_t i = 2; i <= Bis; i += 2) {
-        Prim[i] = 0;
-    }
-    for (std::int32_t i = 3; i * i <= Bis; i += 2) {
-        if (Prim[i]) {
-            for (std::int32_t j = i * i; j <= Bis; j += 2 * i) {
-                Prim[j] = 0;
-            }
-        }
-    }
-    return Prim;
-}
-
 std::int32_t Erwartet(const std::vector<char>& Prim, std::int32_t x) {
     if (x < 0) {
         return (-x) % 2 == 1 ? 1 : 0;
@@ -43,7 +26,7 @@ std::int32_t Erwartet(const std::vector<char>& Prim, std::int32_t x) {
 } // namespace
 
 TEST(PrimtestStress, JedesXVonMinusHunderttausendBisEineMillion) {
-    const std::vector<char> Prim = Referenz();
+    const std::vector<char> Prim = Pruefdaten::Primzahlsieb(Bis);
     ASSERT_EQ(std::count(Prim.begin(), Prim.end(), 1), 78498 - 1 + 1); // less 2, plus 1
 
     const unsigned Faeden = std::max(1u, std::thread::hardware_concurrency());

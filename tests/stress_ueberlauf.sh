@@ -20,17 +20,19 @@ fehler() {
 setsid "$Programm" >"$Arbeit/text" 2>"$Arbeit/meldung" &
 Pid=$!
 
-Fenster=$(timeout 30 xdotool search --sync --onlyvisible --name '^Wendelkamm$' | head -n 1) ||
+# The caption and the middle of cmdStart, from the window's definition.
+Definition=$(dirname "$0")/../window/fensterdefinition.py
+Beschriftung="^$("$Definition" beschriftung)\$"
+Fenster=$(timeout 30 xdotool search --sync --onlyvisible --name "$Beschriftung" | head -n 1) ||
     fehler "the window did not appear"
-# The middle of cmdStart, from the window's definition.
-read -r X Y < <("$(dirname "$0")/../window/fensterdefinition.py" mitte cmdStart)
+read -r X Y < <("$Definition" mitte cmdStart)
 xdotool mousemove --window "$Fenster" "$X" "$Y" click 1
 
 # The one-second wait and then the search of 2147483646, about ten seconds here.
 Meldungsfenster=
 for _ in $(seq 1 600); do
     kill -0 "$Pid" 2>/dev/null || fehler "the program ended before its report"
-    for Kandidat in $(xdotool search --onlyvisible --name '^Wendelkamm$' 2>/dev/null || true); do
+    for Kandidat in $(xdotool search --onlyvisible --name "$Beschriftung" 2>/dev/null || true); do
         if [ "$Kandidat" != "$Fenster" ]; then
             Meldungsfenster=$Kandidat
         fi

@@ -1,3 +1,4 @@
+#include "Pruefdaten.h"
 #include "frmGoldbach.h"
 
 #include <gtest/gtest.h>
@@ -45,20 +46,13 @@ TEST(Primtest, SchreibtErgebnisAufJedemWeg) {
 }
 
 TEST(Primtest, GleichtEinemSiebBis100000) {
-    // Sieve of Eratosthenes; the program's rule differs from the usual one only in 1 (prime)
-    // and 2 (not prime, being even).
+    // The program's rule differs from the usual one only in 1 (prime) and 2 (not prime, being
+    // even).
     constexpr std::int32_t Grenze = 100000;
-    std::vector<bool> Zusammengesetzt(Grenze + 1, false);
-    for (std::int32_t i = 2; i * i <= Grenze; ++i) {
-        if (!Zusammengesetzt[i]) {
-            for (std::int32_t j = i * i; j <= Grenze; j += i) {
-                Zusammengesetzt[j] = true;
-            }
-        }
-    }
+    const std::vector<char> Sieb = Pruefdaten::Primzahlsieb(Grenze);
     int Fehler = 0;
     for (std::int32_t x = 1; x <= Grenze; ++x) {
-        const std::int32_t Erwartet = (x == 1) ? 1 : (x == 2) ? 0 : (Zusammengesetzt[x] ? 0 : 1);
+        const std::int32_t Erwartet = Sieb[x];
         if (Prim(x) != Erwartet && ++Fehler <= 5) {
             ADD_FAILURE() << "x = " << x << " gives " << Prim(x) << ", expected " << Erwartet;
         }

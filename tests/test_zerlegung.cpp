@@ -1,3 +1,4 @@
+#include "Pruefdaten.h"
 #include "frmGoldbach.h"
 
 #include <gtest/gtest.h>
@@ -43,17 +44,7 @@ TEST(Zerlegung, ErsteZahlenEinesLaufs) {
 TEST(Zerlegung, GroesstesPNichtUeberHalbemNGegenSieb) {
     // An independent reference: the largest p <= n/2 with p and n - p odd primes or 1.
     constexpr int Grenze = 20000;
-    std::vector<bool> Prim(Grenze + 1, true);
-    Prim[0] = false;
-    Prim[2] = false; // even numbers never count
-    for (int i = 4; i <= Grenze; i += 2) {
-        Prim[i] = false;
-    }
-    for (int i = 3; i * i <= Grenze; i += 2) {
-        for (int j = i * i; j <= Grenze; j += 2 * i) {
-            Prim[j] = false;
-        }
-    }
+    const std::vector<char> Prim = Pruefdaten::Primzahlsieb(Grenze);
     for (int n = 6; n <= Grenze; n += 2) {
         int Erwartet = n / 2;
         while (!(Prim[Erwartet] && Prim[n - Erwartet])) {

@@ -1,6 +1,7 @@
 // The Qt window under load, offscreen, with a fast clock: a thousand runs nested by a burst of
 // Start clicks and unwound by brakes or by one close, and a megabyte of typed text that the run
 // appends fifty lines to.
+#include "Pruefdaten.h"
 #include "Prueffenster.h"
 
 #include <QApplication>
@@ -59,20 +60,6 @@ std::string Zeile(std::int32_t n) {
     }
     return " " + std::to_string(n) + " = " + std::to_string(p) + " + " + std::to_string(n - p) +
            "\r\n";
-}
-
-// A megabyte of text as users type and paste it: umlauts, tabs, blanks at line ends, blank
-// lines, and line ends of every kind (CR LF, LF alone, CR alone).
-QString Megabyte() {
-    const char* const Zeilen[] = {"Grüße aus Köln\tÄÖÜ äöü ß", "", "\t\tzwei Tabulatoren",
-                                  "Leerzeichen am Ende   ", "Überlauf? Nein.\t"};
-    const char* const Enden[] = {"\r\n", "\n", "\r\n\r\n", "\r", "\n\r\n"};
-    std::string Text;
-    for (std::size_t i = 0; Text.size() < 1024 * 1024; ++i) {
-        Text += Zeilen[i % 5];
-        Text += Enden[(i / 5) % 5];
-    }
-    return QString::fromStdString(Text);
 }
 
 // The same text as the box gives it back: every line end a CR LF.
@@ -192,7 +179,7 @@ void StressFenster::megabyteGetipptUeberlebtFuenfzigZeilen() {
     Prueffenster F;
     F.show();
     QVERIFY(QTest::qWaitForWindowExposed(&F));
-    const QString Eingabe = Megabyte();
+    const QString Eingabe = QString::fromStdString(Pruefdaten::Megabyte());
     std::string Vorher;
     std::string Zeilen;
     int Geschrieben = 0;

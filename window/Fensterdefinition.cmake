@@ -22,6 +22,7 @@ function(wendelkamm_fensterdefinition json ausgabe)
   _literal(beschriftung "${beschriftung}")
   string(JSON breite GET "${d}" Innenbreite)
   string(JSON hoehe GET "${d}" Innenhoehe)
+  string(JSON fokus GET "${d}" Fokus)
   string(JSON anzahl LENGTH "${d}" Steuerelemente)
   set(elemente "")
   set(namen "")
@@ -70,6 +71,10 @@ function(wendelkamm_fensterdefinition json ausgabe)
     set(werte "")
     foreach(feld Links Oben Breite Hoehe)
       string(JSON wert GET "${e}" ${feld})
+      # Pixels are rounded from twips by one rule in C++ and in Python, which part ways below 0.
+      if(wert LESS 0)
+        message(FATAL_ERROR "${name} has ${feld} ${wert}, below 0: no place or size is negative (${json})")
+      endif()
       string(APPEND werte "${wert}, ")
     endforeach()
     string(APPEND elemente "    {\"${name}\", Art::${art}, ${werte}${inhalt}, ${tag},\n"
@@ -79,6 +84,9 @@ function(wendelkamm_fensterdefinition json ausgabe)
   if(NOT namen STREQUAL "Text1;cmdNotbremse;cmdStart")
     message(FATAL_ERROR "${json}: the window has the controls Text1, cmdStart and cmdNotbremse, each once")
   endif()
+  if(NOT fokus IN_LIST namen)
+    message(FATAL_ERROR "${json}: the focus starts in ${fokus}, which is no control of the window")
+  endif()
 
   file(CONFIGURE OUTPUT "${ausgabe}" @ONLY CONTENT "\
 // Written by the build from Fensterdefinition.json: change that file, not this one.
@@ -87,8 +95,13 @@ function(wendelkamm_fensterdefinition json ausgabe)
 namespace Fensterdefinition {
 
 inline constexpr Definition Standard{${beschriftung}, ${breite}, ${hoehe}, {{
-${elemente}}}};
+${elemente}}}, \"${fokus}\"};
 
 } // namespace Fensterdefinition
 ")
 endfunction()
+
+# Run as a script, as a test does: cmake -DJSON=... -DAUSGABE=... -P Fensterdefinition.cmake
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  wendelkamm_fensterdefinition("${JSON}" "${AUSGABE}")
+endif()

@@ -37,6 +37,7 @@ struct Definition {
     // In tab order: every front end takes the order of Tab from this list, and finds a control
     // by its name, never by its place in it.
     std::array<Steuerelement, 3> Steuerelemente;
+    std::string_view Fokus; // the control that has the focus when the window opens
 
     constexpr const Steuerelement& Element(std::string_view Name) const {
         for (const auto& E : Steuerelemente) {

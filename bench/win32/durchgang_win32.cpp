@@ -3,6 +3,7 @@
 // append and once as the text is read, the line added and the whole replaced. The clock jumps a
 // second per reading, so the wait ends at its second reading. Prints a table for each box:
 //   wine build-win/bench/durchgang_win32.exe
+#include "../../tests/Pruefdaten.h"
 #include "../../tests/Schnelluhr.h"
 #include "frmGoldbachWin32.h"
 
@@ -31,17 +32,6 @@ public:
     }
 };
 
-// A megabyte as users type and paste it: umlauts, tabs, blank lines, every kind of line end.
-std::wstring Megabyte() {
-    const char* const Teile[] = {"Grüße aus Köln\tÄÖÜ äöü ß\r\n", "\n", "\t\tzwei Tabulatoren\r",
-                                 "Leerzeichen am Ende   \r\n\r\n"};
-    std::string Text;
-    for (std::size_t i = 0; Text.size() < 1024 * 1024; ++i) {
-        Text += Teile[i % 4];
-    }
-    return frmGoldbachWin32::Breit(Text);
-}
-
 // The passes' durations in seconds, Durchgaenge of them after the first.
 std::vector<double> Messen(bool Ersetzend, bool Mit_Megabyte, int Durchgaenge) {
     Messfenster F;
@@ -65,7 +55,7 @@ std::vector<double> Messen(bool Ersetzend, bool Mit_Megabyte, int Durchgaenge) {
             // The megabyte typed (pasted) below the question, never cleared.
             const HWND Text1 = GetDlgItem(G.Fenster(), 101);
             if (G.Verarbeitungen == 1) {
-                const std::wstring Text = Megabyte();
+                const std::wstring Text = frmGoldbachWin32::Breit(Pruefdaten::Megabyte());
                 const auto Ende = static_cast<WPARAM>(GetWindowTextLengthW(Text1));
                 SendMessageW(Text1, EM_SETSEL, Ende, static_cast<LPARAM>(Ende));
                 SendMessageW(Text1, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Text.c_str()));

@@ -1,6 +1,8 @@
 ; The Windows installer of Wendelkamm, made by script/package with makensis:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.00 -DEXE=<wendelkamm.exe> -DSYMBOL=<wendelkamm.ico>
+;   makensis -INPUTCHARSET UTF8 -DFAKTEN=<wendelkamm.nsh> -DEXE=<wendelkamm.exe> -DSYMBOL=<wendelkamm.ico>
 ;            -DAUSGABE=<wendelkamm-1.00-setup.exe> [-DSIGNIEREN=<command>] wendelkamm.nsi
+; FAKTEN, which CMake writes into the build folder (packaging/windows/), defines the version and
+; the other facts of the top CMakeLists.txt that the installer carries.
 ; With SIGNIEREN, the command signs the uninstaller and the installer as NSIS writes them.
 ;
 ; By default it installs for the user who runs it, without administrator rights, into
@@ -25,7 +27,7 @@ ManifestSupportedOS all
 !include FileFunc.nsh
 !include LogicLib.nsh
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendelkamm"
+!include "${FAKTEN}"
 !define PROGRAMM "wendelkamm.exe"
 !define DEINSTALLATION "Deinstallieren.exe"
 
@@ -34,16 +36,16 @@ ManifestSupportedOS all
     !uninstfinalize '"${SIGNIEREN}" "%1"' = 0
 !endif
 
-Name "Wendelkamm"
+Name "${NAME}"
 OutFile "${AUSGABE}"
-InstallDir "$LOCALAPPDATA\Programs\Wendelkamm"
-BrandingText "Wendelkamm ${VERSION}"
+InstallDir "$LOCALAPPDATA\Programs\${NAME}"
+BrandingText "${NAME} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
-VIAddVersionKey /LANG=1031 "ProductName" "Wendelkamm"
-VIAddVersionKey /LANG=1031 "CompanyName" "Wendelkamm"
-VIAddVersionKey /LANG=1031 "LegalCopyright" "Wendelkamm"
-VIAddVersionKey /LANG=1031 "FileDescription" "Wendelkamm ${VERSION} Installation"
+VIProductVersion "${VERSION_PUNKTE}"
+VIAddVersionKey /LANG=1031 "ProductName" "${NAME}"
+VIAddVersionKey /LANG=1031 "CompanyName" "${HERAUSGEBER}"
+VIAddVersionKey /LANG=1031 "LegalCopyright" "${HERAUSGEBER}"
+VIAddVersionKey /LANG=1031 "FileDescription" "${NAME} ${VERSION} Installation"
 VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
 
@@ -84,15 +86,15 @@ Function .onInit
         ${EndIf}
         ; The MSI's installation, in the same folder, is replaced by the MSI only. Its value
         ; lies in the machine's 64-bit registry, which this 64-bit installer reads.
-        ReadRegStr $R3 HKLM "Software\Wendelkamm" "MSI"
+        ReadRegStr $R3 HKLM "${MSI_KEY}" "MSI"
         ${If} $R3 != ""
             MessageBox MB_OK|MB_ICONSTOP "Wendelkamm ist bereits aus dem MSI-Paket für alle Benutzer installiert. Bitte entfernen Sie diese Installation zuerst oder verwenden Sie das MSI-Paket." /SD IDOK
             SetErrorLevel 1638 ; ERROR_PRODUCT_VERSION: another installation of the product
             Quit
         ${EndIf}
         ; The folder given with /D stays.
-        ${If} $INSTDIR == "$LOCALAPPDATA\Programs\Wendelkamm"
-            StrCpy $INSTDIR "$PROGRAMFILES64\Wendelkamm"
+        ${If} $INSTDIR == "$LOCALAPPDATA\Programs\${NAME}"
+            StrCpy $INSTDIR "$PROGRAMFILES64\${NAME}"
         ${EndIf}
         SetShellVarContext all
     ${Else}
@@ -111,12 +113,12 @@ Section "Wendelkamm"
     File "/oname=${PROGRAMM}" "${EXE}"
     WriteUninstaller "$INSTDIR\${DEINSTALLATION}"
 
-    CreateShortcut "$SMPROGRAMS\Wendelkamm.lnk" "$INSTDIR\${PROGRAMM}" "" "$INSTDIR\${PROGRAMM}" 0
+    CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\${PROGRAMM}" "" "$INSTDIR\${PROGRAMM}" 0
 
     ; The entry in "Apps & features" (Settings) and "Programs and Features" (Control Panel).
-    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Wendelkamm"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "Wendelkamm"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${HERAUSGEBER}"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${PROGRAMM},0"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${DEINSTALLATION}"'
@@ -147,7 +149,7 @@ Section "Uninstall"
         SetErrorLevel 32 ; ERROR_SHARING_VIOLATION
         Abort "Wendelkamm läuft noch und wurde nicht entfernt."
     ${EndIf}
-    Delete "$SMPROGRAMS\Wendelkamm.lnk"
+    Delete "$SMPROGRAMS\${NAME}.lnk"
     Delete "$INSTDIR\${DEINSTALLATION}"
     ; Only when empty: what the user put there stays.
     RMDir "$INSTDIR"

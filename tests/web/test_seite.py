@@ -10,23 +10,20 @@ Before the page loads, the test replaces its Date with a clock that runs TEMPO t
 as the real one (starting at 10:00 local time), and records what the page paints, each write
 to Text1 and each value of the brake flag, in order. The page itself has no switch for tests.
 """
-import functools
-import http.server
 import json
 import pathlib
 import re
 import subprocess
 import sys
-import threading
 import time
 
 from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "window"))
 import fensterdefinition  # noqa: E402
+from browser import Server, chromium  # noqa: E402
 
 NOTE = fensterdefinition.inhalt("Text1").replace("\r\n", "\n")
 QUESTION = "Terminiert dieser Algorithmus?\n"
@@ -162,12 +159,7 @@ class Chromium(Page):
 
     def __init__(self, page, npm):
         super().__init__(page, npm)
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,800",
-                    "--disable-dev-shm-usage"):
-            options.add_argument(arg)
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver = chromium(800, 800)
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
                                     {"source": CLOCK + WATCH})
         self.version = self.driver.capabilities["browserVersion"]
@@ -324,24 +316,16 @@ def test_opening(page):
 
 def test_served(page):
     """The same page from a web server."""
-    folder = pathlib.Path(page.url.removeprefix("file://")).parent
-
-    class Quiet(http.server.SimpleHTTPRequestHandler):
-        def log_message(self, *args):
-            pass
-
-    handler = functools.partial(Quiet, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    server = Server()
+    server.start(pathlib.Path(page.url.removeprefix("file://")).parent)
     try:
-        page.open(f"http://127.0.0.1:{server.server_port}/{page.url.rsplit('/', 1)[1]}")
+        page.open(f"http://127.0.0.1:{server.port}/{page.url.rsplit('/', 1)[1]}")
         page.click("cmdStart")
         page.wait_painted("the line for 6", lambda v: v == QUESTION + line(6))
         page.click("cmdNotbremse")
         page.wait_stopped(1)
     finally:
-        server.shutdown()
-        server.server_close()
+        server.stop()
 
 
 def test_run(page):

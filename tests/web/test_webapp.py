@@ -1,49 +1,23 @@
 #!/usr/bin/python3
 """The web app (the zip's folder) in headless Chromium, served from 127.0.0.1 by http.server:
 
-    tests/web/test_webapp.py ZIP APP_BAUEN SEITE SYMBOLE [MANIFEST]
+    tests/web/test_webapp.py ZIP APP_BAUEN SEITE SYMBOLE APP_MANIFEST [MANIFEST]
 
 Chromium finds it installable and its service worker controls the page. With the server
 stopped, the page opens again and a run writes its first line. Then a changed version, built by
-APP_BAUEN from SEITE and SYMBOLE and served at the same address, replaces the cached one on the
+APP_BAUEN from SEITE, SYMBOLE and APP_MANIFEST and served at the same address, replaces the cached one on the
 next visits. MANIFEST, if given, receives the manifest as Chromium read it.
 """
-import functools
-import http.server
 import json
 import pathlib
 import re
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import zipfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-class Server:
-    """http.server on 127.0.0.1, at the same port each time it is started."""
-
-    def __init__(self):
-        self.port, self.server = 0, None
-
-    def start(self, folder):
-        handler = functools.partial(Quiet, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
-        self.port = self.server.server_port
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def stop(self):
-        self.server.shutdown()
-        self.server.server_close()
+from browser import Server, chromium
 
 
 def check(condition, what, *details):
@@ -66,17 +40,12 @@ def main():
         test(pathlib.Path(work), *sys.argv[1:])
 
 
-def test(work, zip_file, builder, page, icons, manifest_file=None):
+def test(work, zip_file, builder, page, icons, manifest, manifest_file=None):
     version = re.fullmatch(r"wendelkamm-(.+)-web\.zip", pathlib.Path(zip_file).name)[1]
     with zipfile.ZipFile(zip_file) as z:
         z.extractall(work / "alt")
 
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,600",
-                "--disable-dev-shm-usage"):
-        options.add_argument(arg)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = chromium(800, 600)
     js = driver.execute_script
     server = Server()
     try:
@@ -115,7 +84,7 @@ def test(work, zip_file, builder, page, icons, manifest_file=None):
         # takes its own cache and drops the old one; the visit after shows the new page, even
         # with the server gone again.
         new = f"{version}.1"
-        subprocess.run([sys.executable, builder, page, icons, new, work / "neu/wendelkamm"],
+        subprocess.run([sys.executable, builder, page, icons, manifest, new, work / "neu/wendelkamm"],
                        check=True)
         index = work / "neu/wendelkamm/index.html"
         index.write_text(index.read_text().replace("</head>", '<meta name="neu">\n</head>'))

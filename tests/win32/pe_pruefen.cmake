@@ -3,7 +3,8 @@
 # the security and terminal server flags, the size as built, the manifest, the version
 # information (the project's VERSION, German (Germany), code page 1252) and the icon group
 # (32 x 32 and 16 x 16, 16 colours).
-#   cmake -DEXE=... -DVERSION=1.00 -DOBJDUMP=... -DWINDRES=... -P pe_pruefen.cmake
+#   cmake -DEXE=... -DVERSION=1.00 -DVERSION_PUNKTE=1.0.0.0 -DSTAPEL=8388608 -DOBJDUMP=...
+#         -DWINDRES=... -P pe_pruefen.cmake
 set(Fehler "")
 if(NOT VERSION MATCHES "^[0-9]+\\.[0-9]+$")
   message(FATAL_ERROR "no VERSION given")
@@ -47,8 +48,8 @@ endforeach()
 # A thousand nested runs keep their chains of calls on the main thread's stack.
 if(Kopf MATCHES "SizeOfStackReserve[ \t]+([0-9a-fA-F]+)")
   math(EXPR Stapel "0x${CMAKE_MATCH_1}")
-  if(Stapel LESS 8388608)
-    fehlt("reserves ${Stapel} bytes of stack, less than 8 MiB")
+  if(Stapel LESS STAPEL)
+    fehlt("reserves ${Stapel} bytes of stack, less than ${STAPEL}")
   endif()
 else()
   fehlt("no SizeOfStackReserve")
@@ -80,9 +81,8 @@ else()
   string(REPLACE "\"\"" "'" Manifest "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "\\\\n\"\n *\"" " " Manifest "${Manifest}")
   string(REGEX REPLACE "[ \t\n]+" " " Manifest "${Manifest}")
-  string(REGEX REPLACE "^([0-9]+)\\.0*([0-9]+)$" "\\1.\\2.0.0" Punkte "${VERSION}")
   foreach(Muster
-      "<assemblyIdentity type='win32' name='Wendelkamm.Wendelkamm' version='${Punkte}' processorArchitecture='amd64'/>"
+      "<assemblyIdentity type='win32' name='Wendelkamm.Wendelkamm' version='${VERSION_PUNKTE}' processorArchitecture='amd64'/>"
       "<assemblyIdentity type='win32' name='Microsoft.Windows.Common-Controls' version='6.0.0.0' processorArchitecture='\\*' publicKeyToken='6595b64144ccf1df' language='\\*'/>"
       "<dpiAware xmlns='http://schemas.microsoft.com/SMI/2005/WindowsSettings'>true/pm</dpiAware>"
       "<dpiAwareness xmlns='http://schemas.microsoft.com/SMI/2016/WindowsSettings'>PerMonitorV2, PerMonitor</dpiAwareness>"
@@ -109,8 +109,8 @@ else()
   if(NOT Sprache STREQUAL "LANGUAGE 7, 1")
     fehlt("version resource in '${Sprache}', not German (Germany) 7, 1")
   endif()
-  # 1.00 as numbers: 1, 0, 0, 0.
-  string(REGEX REPLACE "^([0-9]+)\\.0*([0-9]+)$" "\\1, \\2, 0, 0" Zahlen "${VERSION}")
+  # 1.0.0.0 as windres writes the numbers: 1, 0, 0, 0.
+  string(REPLACE "." ", " Zahlen "${VERSION_PUNKTE}")
   foreach(Muster
       " FILEVERSION ${Zahlen}\n"
       " PRODUCTVERSION ${Zahlen}\n"

@@ -17,10 +17,14 @@ transparent ground. The 32-pixel image is drawn from the shapes below, sampled 8
 pixel; at 16 pixels those shapes come out ragged, so that image is set pixel by pixel after them.
 The larger images keep each pixel's
 share of ground, yellow and black as its transparency and colour. Run it again after a change; the outputs are kept in the repository so that building needs no
-Python.
+Python. The sizes and the ground come from the facts that CMake writes into the build folder:
+
+  window/icon/smiley.py [build/wendelkamm.env]
 """
 import math
+import shlex
 import struct
+import sys
 import zlib
 from pathlib import Path
 
@@ -36,15 +40,18 @@ CLEAR = None  # transparent
 
 SAMPLES = 8
 
+FACTS = dict(w.split('=', 1) for w in shlex.split(
+    Path(sys.argv[1] if len(sys.argv) > 1 else 'build/wendelkamm.env').read_text()))
+
 # The sizes of the icon theme above 32 pixels, and of the web app's icons.
-LARGER = (48, 64, 128, 256)
-WEB = (192, 512)
+LARGER = tuple(s for s in map(int, FACTS['WENDELKAMM_SYMBOLE_THEMA'].split()) if s > 32)
+WEB = tuple(map(int, FACTS['WENDELKAMM_SYMBOLE_WEB'].split()))
 
 # The ground of the icons that must be opaque: the page's background. A maskable icon's
 # launcher keeps at least the circle of 80 % of its width, so the smiley fills 72 % of it; the
 # Apple icon loses only its rounded corners.
-GROUND = (0xdc, 0xdc, 0xdc)
-OPAQUE = {'wendelkamm-maskable-512.png': (512, 0.72), 'wendelkamm-apple-180.png': (180, 0.86)}
+GROUND = bytes.fromhex(FACTS['WENDELKAMM_HINTERGRUND'].lstrip('#'))
+OPAQUE = {f'wendelkamm-maskable-{WEB[-1]}.png': (WEB[-1], 0.72), 'wendelkamm-apple-180.png': (180, 0.86)}
 
 
 def shapes(size):

@@ -96,8 +96,8 @@ frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QW
     Text1 = findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     cmdStart = findChild<QPushButton*>(QStringLiteral("cmdStart"));
     cmdNotbremse = findChild<QPushButton*>(QStringLiteral("cmdNotbremse"));
-    // The focus starts in the text box.
-    Text1->setFocus();
+    // The focus starts where the definition puts it.
+    findChild<QWidget*>(Qt_Text(Definition.Fokus))->setFocus();
 
     connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
     connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });

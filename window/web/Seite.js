@@ -34,6 +34,7 @@ var Seite = {
     box.style.width = f.Breite + 'px';
     box.style.height = f.Hoehe + 'px';
     Seite.keinKlick = f.KeinKlick;
+    Seite.fokus = f.Fokus;
     Seite.fensterElement = box;
     fenster.appendChild(box);
     Seite.rahmen = document.createElement('div');
@@ -88,8 +89,8 @@ var Seite = {
     document.body.appendChild(Seite.rahmen);
     Seite.einpassen();
     window.addEventListener('resize', Seite.einpassen);
-    // The note opens at its first line, with the focus in the text box.
-    Seite.elemente.Text1.focus();
+    // The note opens at its first line, with the focus where the definition puts it.
+    Seite.elemente[Seite.fokus].focus();
     Seite.elemente.Text1.setSelectionRange(0, 0);
     Seite.elemente.Text1.scrollTop = 0;
     // Leaving the page ends every run; a page brought back from the browser's history

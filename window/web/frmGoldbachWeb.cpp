@@ -97,6 +97,7 @@ frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition) 
     const std::string Fenster = "{\"Beschriftung\":" + Json(Definition.Beschriftung) +
                                 ",\"Breite\":" + Json(Pixel(Definition.Innenbreite)) +
                                 ",\"Hoehe\":" + Json(Pixel(Definition.Innenhoehe)) +
+                                ",\"Fokus\":" + Json(Definition.Fokus) +
                                 ",\"KeinKlick\":" + Json(Keines) + "}";
     Seite_Fenster(Fenster.data(), Laenge(Fenster));
     // Made in the definition's order, so that the page's order is the tab order.

@@ -2,11 +2,12 @@
 """Builds wendelkamm.html, one file with everything in it: the page around the program's script
 (which carries the WebAssembly), the icon and the web font.
 
-seite_bauen.py VORLAGE SKRIPT ICON SCHRIFT LIZENZ DEFINITION AUSGABE
+seite_bauen.py VORLAGE SKRIPT ICON SCHRIFT LIZENZ DEFINITION HINTERGRUND AUSGABE
 
 The title stands in the page from the start, taken from the window's definition (DEFINITION,
 Fensterdefinition.json),
-so that the tab and a screen reader name the page before the program has started.
+so that the tab and a screen reader name the page before the program has started. HINTERGRUND
+is the page's background colour.
 
 The font is cut down here from Liberation Serif Regular (SCHRIFT, a TrueType file) to the
 characters a German text needs and renamed, as its licence (LIZENZ, kept in the page) asks of
@@ -55,7 +56,7 @@ def schrift(pfad):
 
 
 def main():
-    vorlage, skript, icon, schriftdatei, lizenz, definition, ausgabe = sys.argv[1:]
+    vorlage, skript, icon, schriftdatei, lizenz, definition, hintergrund, ausgabe = sys.argv[1:]
     with open(definition, encoding="utf-8") as f:
         titel = json.load(f)["Beschriftung"]
     with open(vorlage, encoding="utf-8") as f:
@@ -70,7 +71,7 @@ def main():
         text = f.read().replace("--", "- -")  # an HTML comment may not hold "--"
     woff2 = base64.b64encode(schrift(schriftdatei)).decode()
     for platz, inhalt in (("@TITEL@", html.escape(titel)), ("@ICON@", ico), ("@LIZENZ@", text.rstrip()),
-                          ("@SCHRIFT@", woff2), ("@SKRIPT@", programm)):
+                          ("@HINTERGRUND@", hintergrund), ("@SCHRIFT@", woff2), ("@SKRIPT@", programm)):
         if seite.count(platz) != 1:
             sys.exit(f"{vorlage}: {platz} must stand there once")
         seite = seite.replace(platz, inhalt)

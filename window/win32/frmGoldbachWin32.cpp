@@ -316,7 +316,8 @@ bool frmGoldbachWin32::OnCreate() {
     Steuerelemente_Platzieren();
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-    Letzter_Fokus = Text1;
+    // The focus starts where the definition puts it, once the window is active.
+    Letzter_Fokus = GetDlgItem(hwnd, Kennung(Definition.Fokus));
     return true;
 }
 

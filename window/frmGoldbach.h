@@ -30,8 +30,8 @@ public:
 
     // The wait that paces the run: one second of clock time from Startzeit. It polls the clock
     // without processing events; between the readings it lets the window answer other
-    // programs' requests (a screen reader's), but handles no input. A clock that goes back (midnight, or set back by hand) does
-    // not stretch it: the time already waited is kept.
+    // programs' requests (a screen reader's), but handles no input. A clock that goes back
+    // (midnight, or set back by hand) does not stretch it: the time already waited is kept.
     void Eine_Sekunde_Warten();
 
     std::int32_t Zahl = 0;

@@ -28,6 +28,7 @@ public:
     bool Geschlossen = false;
 
     void EreignisseVerarbeiten() override {}
+    void Fremdanfragen_Beantworten() override {}
     std::string Text1_Lesen() override { return Text; }
     void Text1_Ersetzen(const std::string& Neu) override {
         Text = Neu;
@@ -53,6 +54,13 @@ public:
     std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
     int Hoechste_Verarbeitung = 10000;    // a runaway run fails the test instead of hanging it
     std::map<int, std::vector<std::function<void(FakeFenster&)>>> Aktionen;
+    // Input that comes while the run is busy (a click during the wait): handled at the next
+    // event processing, as a toolkit's queue holds it until then.
+    std::vector<std::function<void(FakeFenster&)>> Eingaben;
+    // Another program's requests (a screen reader's), answered whenever the window is asked to,
+    // and how often it was asked.
+    std::vector<std::function<void(FakeFenster&)>> Anfragen;
+    int Beantwortungen = 0;
 
     // Schedules an action at the k-th event processing (counted from 1).
     void Bei(int k, std::function<void(FakeFenster&)> Aktion) {
@@ -77,10 +85,25 @@ public:
                 Aktion(*this);
             }
         }
+        Ausfuehren(Eingaben);
+    }
+
+    void Fremdanfragen_Beantworten() override {
+        ++Beantwortungen;
+        Ausfuehren(Anfragen);
     }
 
     void Text1_Ersetzen(const std::string& Neu) override {
         Attrappe::Text1_Ersetzen(Neu);
         Ersetzungszeiten.push_back(Zeit);
+    }
+
+private:
+    void Ausfuehren(std::vector<std::function<void(FakeFenster&)>>& Schlange) {
+        const auto Jetzt = std::move(Schlange);
+        Schlange.clear();
+        for (const auto& Aktion : Jetzt) {
+            Aktion(*this);
+        }
     }
 };

@@ -65,12 +65,30 @@ TEST(Lauf, BremseImLeerlaufWirktBeimNaechstenStart) {
 }
 
 TEST(Lauf, BremseWaehrendDerWartezeitZeigtNochDieseZeile) {
-    // A click during the wait for 10 is handled at the top of the pass for 12.
+    // A click during the wait for 10 is handled at the top of the pass for 12; a screen reader's
+    // request that comes with it is answered during the wait itself.
     FakeFenster F;
-    F.Bremse_bei(Verarbeitung_fuer(12));
+    std::string Gelesen, Tag_beim_Lesen;
+    int Gelesen_im_Durchgang = 0;
+    F.Bei_Uhrlesung = [&](FakeFenster& G) {
+        if (G.Form.Zahl == 10 && G.Uhrlesungen % 3 == 2 && Gelesen_im_Durchgang == 0) {
+            G.Eingaben.push_back([](FakeFenster& H) { H.Form.cmdNotbremse_Click(); });
+            G.Anfragen.push_back([&](FakeFenster& H) {
+                Gelesen = H.Text1_Lesen();
+                Tag_beim_Lesen = H.NotbremseTag_Lesen();
+                Gelesen_im_Durchgang = H.Verarbeitungen;
+            });
+        }
+    };
     F.Form.cmdStart_Click();
+    EXPECT_EQ(Gelesen, Frage + Zeilen(6, 8));
+    EXPECT_EQ(Tag_beim_Lesen, "0");
+    EXPECT_EQ(Gelesen_im_Durchgang, Verarbeitung_fuer(10));
+    EXPECT_EQ(F.Verarbeitungen, Verarbeitung_fuer(12));
     EXPECT_EQ(F.Text, Frage + Zeilen(6, 10));
     EXPECT_EQ(F.Tag, "0");
+    // Asked before every reading of the clock but each wait's first (four waits: 6 to 12).
+    EXPECT_EQ(F.Beantwortungen, F.Uhrlesungen - 4);
 }
 
 TEST(Lauf, BremseBeiEinemVielfachenVonZwanzigLaesstDenKastenLeer) {

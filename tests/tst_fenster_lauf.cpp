@@ -102,8 +102,9 @@ void FensterLauf::getippterTextMitCrLf() {
     // A run appends to it as typed: the run's line is inserted after the typed "x", and nothing
     // of the box is taken out and laid out again.
     QList<QList<int>> Aenderungen;
-    connect(Feld->document(), &QTextDocument::contentsChange,
-            [&](int Ab, int Weg, int Dazu) { Aenderungen.append({Ab, Weg, Dazu}); });
+    connect(Feld->document(), &QTextDocument::contentsChange, [&](int Ab, int Weg, int Dazu) {
+        Aenderungen.append({Ab, Weg, Dazu});
+    });
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 1) {
             QTest::keyClicks(G.Textfeld(), "x");

@@ -29,6 +29,9 @@ struct Steuerelement {
     std::string_view Inhalt;        // the note for Text1, the caption for a button
     std::string_view Tag;
     Fensterdefinition::Schrift Schrift;
+    // What a screen reader calls the control; empty for a button, which is called by its
+    // caption.
+    std::string_view Zugangsname;
 };
 
 struct Definition {

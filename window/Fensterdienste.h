@@ -12,6 +12,12 @@ public:
     // A click handler, or a whole nested run, may run inside this call.
     virtual void EreignisseVerarbeiten() = 0;
 
+    // Answers what other programs ask of the window, a screen reader's requests above all, and
+    // nothing else: no click, keystroke or repaint is handled here, and no handler runs. The
+    // one-second wait calls it at each reading of the clock, so that a screen reader does not
+    // hang while a run goes on.
+    virtual void Fremdanfragen_Beantworten() = 0;
+
     // Local time of day in seconds since midnight, single precision with a fractional part.
     virtual float Uhrzeit() = 0;
 

@@ -60,6 +60,7 @@ void frmGoldbach::Eine_Sekunde_Warten() {
     Startzeit = Fenster.Uhrzeit();
     float Vorige = static_cast<float>(Startzeit);
     for (;;) {
+        Fenster.Fremdanfragen_Beantworten();
         const float Jetzt = Fenster.Uhrzeit();
         if (Jetzt < Vorige) {
             // The clock went back: shift the start by as much, so that the wait still ends

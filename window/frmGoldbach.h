@@ -29,8 +29,9 @@ public:
     static std::string Ergebniszeile(std::int32_t n, double Summand);
 
     // The wait that paces the run: one second of clock time from Startzeit. It polls the clock
-    // without processing events. A clock that goes back (midnight, or set back by hand) does
-    // not stretch it: the time already waited is kept.
+    // without processing events; between the readings it lets the window answer other
+    // programs' requests (a screen reader's), but handles no input. A clock that goes back
+    // (midnight, or set back by hand) does not stretch it: the time already waited is kept.
     void Eine_Sekunde_Warten();
 
     std::int32_t Zahl = 0;

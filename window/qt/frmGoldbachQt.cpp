@@ -59,7 +59,7 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
 QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
     auto* Feld = new QPlainTextEdit(Fenster);
     Feld->setObjectName(Qt_Text(Element.Name));
-    Feld->setAccessibleName(Qt_Text(Element.Name));
+    Feld->setAccessibleName(Qt_Text(Element.Zugangsname));
     Feld->setGeometry(Qt_Rechteck(Element));
     Feld->setFont(Qt_Schrift(Element.Schrift));
     Feld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -109,6 +109,13 @@ void frmGoldbachQt::Zugang_einrichten() {
 
 void frmGoldbachQt::EreignisseVerarbeiten() {
     QCoreApplication::processEvents();
+}
+
+void frmGoldbachQt::Fremdanfragen_Beantworten() {
+    // A screen reader's calls reach Qt's accessibility bridge on its D-Bus thread, which posts
+    // each to this thread as a meta-call. Deliver those and nothing else: input, timers and
+    // repaints stay queued for the run's next event processing.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 float frmGoldbachQt::Uhrzeit() {

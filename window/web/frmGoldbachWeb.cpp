@@ -150,6 +150,11 @@ void frmGoldbachWeb::EreignisseVerarbeiten() {
     Ausliefern(Seite_Abgeben());
 }
 
+void frmGoldbachWeb::Fremdanfragen_Beantworten() {
+    // The browser answers a screen reader from its own copy of the page, made whenever the page
+    // paints; there is nothing to deliver here.
+}
+
 float frmGoldbachWeb::Uhrzeit() {
     return static_cast<float>(Seite_Uhrzeit());
 }

@@ -420,6 +420,13 @@ void frmGoldbachWin32::EreignisseVerarbeiten() {
     }
 }
 
+void frmGoldbachWin32::Fremdanfragen_Beantworten() {
+    // Another program's calls (a screen reader's WM_GETOBJECT above all) arrive as sent
+    // messages: deliver those, and take no input or posted message from the queue.
+    MSG Nachricht;
+    PeekMessageW(&Nachricht, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 float frmGoldbachWin32::Uhrzeit() {
     SYSTEMTIME Jetzt;
     GetLocalTime(&Jetzt);

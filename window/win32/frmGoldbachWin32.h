@@ -41,6 +41,7 @@ public:
     frmGoldbach& Form() { return Goldbach; }
 
     void EreignisseVerarbeiten() override;
+    void Fremdanfragen_Beantworten() override;
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;

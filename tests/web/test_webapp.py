@@ -40,7 +40,7 @@ def main():
         test(pathlib.Path(work), *sys.argv[1:])
 
 
-def test(work, zip_file, builder, page, icons, manifest, manifest_file=None):
+def test(work, zip_file, builder, page, icons, app_manifest, manifest_file=None):
     version = re.fullmatch(r"wendelkamm-(.+)-web\.zip", pathlib.Path(zip_file).name)[1]
     with zipfile.ZipFile(zip_file) as z:
         z.extractall(work / "alt")
@@ -84,7 +84,7 @@ def test(work, zip_file, builder, page, icons, manifest, manifest_file=None):
         # takes its own cache and drops the old one; the visit after shows the new page, even
         # with the server gone again.
         new = f"{version}.1"
-        subprocess.run([sys.executable, builder, page, icons, manifest, new, work / "neu/wendelkamm"],
+        subprocess.run([sys.executable, builder, page, icons, app_manifest, new, work / "neu/wendelkamm"],
                        check=True)
         index = work / "neu/wendelkamm/index.html"
         index.write_text(index.read_text().replace("</head>", '<meta name="neu">\n</head>'))

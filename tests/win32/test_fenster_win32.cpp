@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -395,6 +396,43 @@ TEST_F(Win32Fenster, GetippterTextBleibtWieGetipptWennDerLaufAnhaengt) {
     F.EreignisseVerarbeiten();
     EXPECT_EQ(Fenstertext(F.Element(IDC_TEXT1)),
               L"Terminiert dieser Algorithmus?\r\n" + Getippt + L" 6 = 3 + 3\r\n");
+}
+
+TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
+    // In the wait for 8 the clock stands still until another thread's WM_GETTEXT to the box has
+    // its answer or its 100 ms are up. A brake click, a key and a repaint come at the same time:
+    // none is handled before the next pass, so 8's line still comes, the key after it.
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    std::wstring Gelesen(64, L'\0');
+    LRESULT Beantwortet = 0;
+    std::atomic<bool> Fertig = false;
+    std::thread Leser;
+    F.Bei_Uhrlesung = [&](Prueffenster& G) {
+        if (G.Form().Zahl == 8 && !Leser.joinable()) {
+            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+            PostMessageW(Text1, WM_CHAR, L'x', 0);
+            InvalidateRect(Text1, nullptr, TRUE);
+            G.Schritt = 0.0;
+            Leser = std::thread([&] {
+                DWORD_PTR Laenge = 0;
+                Beantwortet = SendMessageTimeoutW(Text1, WM_GETTEXT, Gelesen.size(),
+                                                  reinterpret_cast<LPARAM>(Gelesen.data()),
+                                                  SMTO_NORMAL, 100, &Laenge);
+                Gelesen.resize(Laenge);
+                Fertig = true;
+            });
+        } else if (Fertig && G.Schritt == 0.0) {
+            EXPECT_TRUE(GetUpdateRect(Text1, nullptr, FALSE)) << "painted during the wait";
+            G.Schritt = 0.25;
+        }
+    };
+    F.Klick_einreihen(IDC_CMDSTART);
+    F.EreignisseVerarbeiten();
+    ASSERT_TRUE(Leser.joinable());
+    Leser.join();
+    EXPECT_TRUE(Beantwortet);
+    EXPECT_EQ(Gelesen, frmGoldbachWin32::Breit(Frage + Zeilen(6, 6)));
+    EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 8) + "x");
 }
 
 TEST_F(Win32Fenster, StartUndNotbremseUeberDieNachrichten) {

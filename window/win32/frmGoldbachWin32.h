@@ -98,4 +98,8 @@ private:
     HWND Standardknopf = nullptr;
     std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
     bool Schliesst = false;
+    // When the wait last looked for other programs' requests, and how often it looks: in ticks
+    // of the performance counter.
+    long long Letzte_Anfragenschau = 0;
+    long long Anfragenschau_Abstand = 0;
 };

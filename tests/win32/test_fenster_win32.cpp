@@ -7,6 +7,8 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <ole2.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -221,6 +223,23 @@ TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
               frmGoldbachWin32::Breit(D::Standard.Element("Text1").Inhalt));
     EXPECT_EQ(GetFocus(), F.Element(IDC_TEXT1));
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
+
+    // The box's accessible name is the definition's, where Windows takes Dynamic Annotation.
+    IAccessible* Zugang = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(F.Element(IDC_TEXT1), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&Zugang)),
+              S_OK);
+    VARIANT Selbst{};
+    Selbst.vt = VT_I4; // CHILDID_SELF
+    BSTR Name = nullptr;
+    Zugang->get_accName(Selbst, &Name);
+    std::printf("Zugangsname %s: \"%ls\"\n", F.Zugangsname_Angebracht() ? "angebracht" : "fehlt",
+                Name != nullptr ? Name : L"");
+    if (F.Zugangsname_Angebracht()) {
+        EXPECT_EQ(Name, frmGoldbachWin32::Breit(D::Standard.Element("Text1").Zugangsname));
+    }
+    SysFreeString(Name);
+    Zugang->Release();
 
     // The class carries the program's icon in both sizes.
     for (const auto& [Index, Groesse] : {std::pair{GCLP_HICON, GetSystemMetrics(SM_CXICON)},

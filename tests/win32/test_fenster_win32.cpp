@@ -7,7 +7,6 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
-#include <ole2.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -223,19 +222,14 @@ TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
               frmGoldbachWin32::Breit(D::Standard.Element("Text1").Inhalt));
     EXPECT_EQ(GetFocus(), F.Element(IDC_TEXT1));
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
-
-    // The box's accessible name is the definition's, where Windows takes Dynamic Annotation.
     IAccessible* Zugang = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(F.Element(IDC_TEXT1), OBJID_CLIENT, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&Zugang)),
-              S_OK);
+    ASSERT_HRESULT_SUCCEEDED(
+        AccessibleObjectFromWindow(F.Element(IDC_TEXT1), OBJID_CLIENT, IID_PPV_ARGS(&Zugang)));
     VARIANT Selbst{};
     Selbst.vt = VT_I4; // CHILDID_SELF
     BSTR Name = nullptr;
     Zugang->get_accName(Selbst, &Name);
-    std::printf("Zugangsname %s: \"%ls\"\n", F.Zugangsname_Angebracht() ? "angebracht" : "fehlt",
-                Name != nullptr ? Name : L"");
-    if (F.Zugangsname_Angebracht()) {
+    if (F.Zugangsname_Angebracht()) { // the definition's name, where Windows takes it (not Wine 8)
         EXPECT_EQ(Name, frmGoldbachWin32::Breit(D::Standard.Element("Text1").Zugangsname));
     }
     SysFreeString(Name);
@@ -418,38 +412,30 @@ TEST_F(Win32Fenster, GetippterTextBleibtWieGetipptWennDerLaufAnhaengt) {
 }
 
 TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
-    // In the wait for 8 the clock stands still until another thread's WM_GETTEXT to the box has
-    // its answer or its 100 ms are up. A brake click, a key and a repaint come at the same time:
-    // none is handled before the next pass, so 8's line still comes, the key after it.
+    // The wait for 8 stands still until another thread's WM_GETTEXT has its answer (or its 100 ms
+    // are up). A brake click, a key and a repaint wait for the next pass: 8's line, then the key.
     const HWND Text1 = F.Element(IDC_TEXT1);
-    std::wstring Gelesen(64, L'\0');
-    LRESULT Beantwortet = 0;
-    std::atomic<bool> Fertig = false;
+    wchar_t Gelesen[64] = {};
+    std::atomic<LRESULT> Antwort = -1;
     std::thread Leser;
     F.Bei_Uhrlesung = [&](Prueffenster& G) {
         if (G.Form().Zahl == 8 && !Leser.joinable()) {
             G.Klick_einreihen(IDC_CMDNOTBREMSE);
             PostMessageW(Text1, WM_CHAR, L'x', 0);
             InvalidateRect(Text1, nullptr, TRUE);
-            G.Schritt = 0.0;
             Leser = std::thread([&] {
-                DWORD_PTR Laenge = 0;
-                Beantwortet = SendMessageTimeoutW(Text1, WM_GETTEXT, Gelesen.size(),
-                                                  reinterpret_cast<LPARAM>(Gelesen.data()),
-                                                  SMTO_NORMAL, 100, &Laenge);
-                Gelesen.resize(Laenge);
-                Fertig = true;
+                Antwort =
+                    SendMessageTimeoutW(Text1, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(Gelesen),
+                                        SMTO_NORMAL, 100, nullptr);
             });
-        } else if (Fertig && G.Schritt == 0.0) {
+        } else if (Antwort != -1 && G.Schritt == 0.0) {
             EXPECT_TRUE(GetUpdateRect(Text1, nullptr, FALSE)) << "painted during the wait";
-            G.Schritt = 0.25;
         }
+        G.Schritt = Leser.joinable() && Antwort == -1 ? 0.0 : 0.25;
     };
     F.Klick_einreihen(IDC_CMDSTART);
     F.EreignisseVerarbeiten();
-    ASSERT_TRUE(Leser.joinable());
     Leser.join();
-    EXPECT_TRUE(Beantwortet);
     EXPECT_EQ(Gelesen, frmGoldbachWin32::Breit(Frage + Zeilen(6, 6)));
     EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 8) + "x");
 }

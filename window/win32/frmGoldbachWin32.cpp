@@ -2,7 +2,6 @@
 
 #include "resource.h"
 
-#include <ole2.h>
 #include <oleacc.h>
 #include <uiautomationcore.h>
 

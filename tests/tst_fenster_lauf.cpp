@@ -28,6 +28,19 @@ int Dunkle_Pixel(QWidget* Fenster, QWidget* Feld) {
     return Dunkel;
 }
 
+// Counts the paint events of a widget.
+class Malzaehler : public QObject {
+public:
+    Malzaehler(QWidget* Ziel, int& Anzahl) : Anzahl(Anzahl) { Ziel->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* Ereignis) override {
+        Anzahl += Ereignis->type() == QEvent::Paint;
+        return false;
+    }
+
+private:
+    int& Anzahl;
+};
+
 } // namespace
 
 class FensterLauf : public QObject {
@@ -45,23 +58,47 @@ private slots:
 };
 
 void FensterLauf::startUndNotbremseMitDerMaus() {
+    // The brake, a key and a repaint come during the wait for 10, with a call as Qt's
+    // accessibility bridge posts it: only the call is answered in the wait; the rest waits for
+    // the top of the pass for 12, so that 10's line still appears and the key follows it.
     Prueffenster F;
     F.show();
     QVERIFY(QTest::qWaitForWindowExposed(&F));
-    F.Bei_Verarbeitung = [](Prueffenster& G) {
-        if (G.Verarbeitungen == 4) { // pending at the top of the pass for 12
+    auto* Feld = F.Textfeld();
+    int Malen = 0;
+    Malzaehler Zaehler(Feld->viewport(), Malen);
+    int Gekommen = 0, Beantwortet = 0, Beantwortet_im_Warten = -1, Gemalt_im_Warten = -1;
+    std::string Tag_im_Warten;
+    F.Bei_Uhrlesung = [&](Prueffenster& G) {
+        if (G.Form().Zahl != 10) {
+            return;
+        }
+        if (++Gekommen == 2) {
             Klick_einreihen(G.Knopf("cmdNotbremse"));
+            QCoreApplication::postEvent(Feld, new QKeyEvent(QEvent::KeyPress, Qt::Key_X,
+                                                            Qt::NoModifier, QStringLiteral("x")));
+            Feld->viewport()->update();
+            QMetaObject::invokeMethod(
+                &G, [&] { ++Beantwortet; }, Qt::QueuedConnection);
+            Malen = 0;
+        } else if (Gekommen == 3) {
+            Tag_im_Warten = G.NotbremseTag_Lesen();
+            Gemalt_im_Warten = Malen;
+            Beantwortet_im_Warten = Beantwortet;
         }
     };
     QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
 
+    QCOMPARE(Beantwortet_im_Warten, 1);
+    QCOMPARE(Tag_im_Warten, std::string("0"));
+    QCOMPARE(Gemalt_im_Warten, 0);
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
              QString("Terminiert dieser Algorithmus?\r\n 6 = 3 + 3\r\n 8 = 3 + 5\r\n"
-                     " 10 = 5 + 5\r\n"));
+                     " 10 = 5 + 5\r\nx"));
     QCOMPARE(F.NotbremseTag_Lesen(), std::string("0"));
     QCOMPARE(F.Verarbeitungen, 4);
     QCOMPARE(F.Textfeld()->toPlainText(),
-             QString("Terminiert dieser Algorithmus?\n 6 = 3 + 3\n 8 = 3 + 5\n 10 = 5 + 5\n"));
+             QString("Terminiert dieser Algorithmus?\n 6 = 3 + 3\n 8 = 3 + 5\n 10 = 5 + 5\nx"));
 }
 
 void FensterLauf::zweiterStartUndSchliessenWaehrendDesLaufs() {

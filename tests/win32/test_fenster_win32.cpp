@@ -7,8 +7,10 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -220,6 +222,18 @@ TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
               frmGoldbachWin32::Breit(D::Standard.Element("Text1").Inhalt));
     EXPECT_EQ(GetFocus(), F.Element(IDC_TEXT1));
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
+    IAccessible* Zugang = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(
+        AccessibleObjectFromWindow(F.Element(IDC_TEXT1), OBJID_CLIENT, IID_PPV_ARGS(&Zugang)));
+    VARIANT Selbst{};
+    Selbst.vt = VT_I4; // CHILDID_SELF
+    BSTR Name = nullptr;
+    Zugang->get_accName(Selbst, &Name);
+    if (F.Zugangsname_Angebracht()) { // the definition's name, where Windows takes it (not Wine 8)
+        EXPECT_EQ(Name, frmGoldbachWin32::Breit(D::Standard.Element("Text1").Zugangsname));
+    }
+    SysFreeString(Name);
+    Zugang->Release();
 
     // The class carries the program's icon in both sizes.
     for (const auto& [Index, Groesse] : {std::pair{GCLP_HICON, GetSystemMetrics(SM_CXICON)},
@@ -395,6 +409,35 @@ TEST_F(Win32Fenster, GetippterTextBleibtWieGetipptWennDerLaufAnhaengt) {
     F.EreignisseVerarbeiten();
     EXPECT_EQ(Fenstertext(F.Element(IDC_TEXT1)),
               L"Terminiert dieser Algorithmus?\r\n" + Getippt + L" 6 = 3 + 3\r\n");
+}
+
+TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
+    // The wait for 8 stands still until another thread's WM_GETTEXT has its answer (or its 100 ms
+    // are up). A brake click, a key and a repaint wait for the next pass: 8's line, then the key.
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    wchar_t Gelesen[64] = {};
+    std::atomic<LRESULT> Antwort = -1;
+    std::thread Leser;
+    F.Bei_Uhrlesung = [&](Prueffenster& G) {
+        if (G.Form().Zahl == 8 && !Leser.joinable()) {
+            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+            PostMessageW(Text1, WM_CHAR, L'x', 0);
+            InvalidateRect(Text1, nullptr, TRUE);
+            Leser = std::thread([&] {
+                Antwort =
+                    SendMessageTimeoutW(Text1, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(Gelesen),
+                                        SMTO_NORMAL, 100, nullptr);
+            });
+        } else if (Antwort != -1 && G.Schritt == 0.0) {
+            EXPECT_TRUE(GetUpdateRect(Text1, nullptr, FALSE)) << "painted during the wait";
+        }
+        G.Schritt = Leser.joinable() && Antwort == -1 ? 0.0 : 0.25;
+    };
+    F.Klick_einreihen(IDC_CMDSTART);
+    F.EreignisseVerarbeiten();
+    Leser.join();
+    EXPECT_EQ(Gelesen, frmGoldbachWin32::Breit(Frage + Zeilen(6, 6)));
+    EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 8) + "x");
 }
 
 TEST_F(Win32Fenster, StartUndNotbremseUeberDieNachrichten) {

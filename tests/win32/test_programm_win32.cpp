@@ -94,8 +94,8 @@ public:
         return nullptr;
     }
 
-    // The text of Text1 by WM_GETTEXT. During a run the window answers only at the run's event
-    // processing, once a second.
+    // The text of Text1 by WM_GETTEXT. During a run the window answers within a millisecond of
+    // its wait, and in the search not before the search's end.
     std::wstring Text() const {
         DWORD_PTR Laenge = 0;
         if (!SendMessageTimeoutW(Text1, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &Laenge)) {

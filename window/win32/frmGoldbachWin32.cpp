@@ -2,6 +2,9 @@
 
 #include "resource.h"
 
+#include <oleacc.h>
+#include <uiautomationcore.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -28,11 +31,47 @@ int Kennung(std::string_view Name) {
 // The window's style: an ordinary sizable window.
 constexpr DWORD Fensterstil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// Functions that Windows 7 lacks are looked up at run time, so that the program still starts
-// there (at the one DPI that such a system has).
-template <typename Funktion> Funktion User32_Funktion(const char* Name) {
-    const FARPROC Adresse = GetProcAddress(GetModuleHandleW(L"user32.dll"), Name);
+// Functions that older Windows lack are looked up at run time, so that the program still starts
+// there (at the one DPI that Windows 7 has, and without announcements).
+template <typename Funktion> Funktion Dll_Funktion(HMODULE Modul, const char* Name) {
+    const FARPROC Adresse = Modul != nullptr ? GetProcAddress(Modul, Name) : nullptr;
     return reinterpret_cast<Funktion>(reinterpret_cast<void (*)()>(Adresse));
+}
+
+template <typename Funktion> Funktion User32_Funktion(const char* Name) {
+    return Dll_Funktion<Funktion>(GetModuleHandleW(L"user32.dll"), Name);
+}
+
+// Dynamic Annotation's identifiers, as oleacc.h has them: the import library that defines them
+// would bring all of Windows' identifiers along, some 40 KB.
+constexpr CLSID Annotationsdienst{
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID Annotationsdienst_Schnittstelle{
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr MSAAPROPID Zugangsname_Eigenschaft{
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+
+// UI Automation's notification to a screen reader (Windows 10 1709 and later), raised on the
+// box's host provider: both from UIAutomationCore.dll, loaded at the first announcement.
+struct Ansagedienste {
+    HRESULT(WINAPI* Anbieter_Holen)(HWND, IRawElementProviderSimple**) = nullptr;
+    // Provider, NotificationKind, NotificationProcessing, displayString, activityId.
+    HRESULT(WINAPI* Melden)(IRawElementProviderSimple*, int, int, BSTR, BSTR) = nullptr;
+};
+constexpr int NotificationKind_Other = 4;
+constexpr int NotificationProcessing_MostRecent = 3;
+
+const Ansagedienste& Ansagedienste_Laden() {
+    static const Ansagedienste Dienste = [] {
+        const HMODULE Modul =
+            LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        Ansagedienste D;
+        D.Anbieter_Holen =
+            Dll_Funktion<decltype(D.Anbieter_Holen)>(Modul, "UiaHostProviderFromHwnd");
+        D.Melden = Dll_Funktion<decltype(D.Melden)>(Modul, "UiaRaiseNotificationEvent");
+        return D.Anbieter_Holen != nullptr && D.Melden != nullptr ? D : Ansagedienste{};
+    }();
+    return Dienste;
 }
 
 int System_Dpi() {
@@ -76,7 +115,11 @@ HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
 
 frmGoldbachWin32::frmGoldbachWin32(HINSTANCE Instanz, const D::Definition& Definition)
     : Instanz(Instanz), Definition(Definition),
-      NotbremseTag(Definition.Element("cmdNotbremse").Tag) {}
+      NotbremseTag(Definition.Element("cmdNotbremse").Tag) {
+    LARGE_INTEGER Frequenz;
+    QueryPerformanceFrequency(&Frequenz);
+    Anfragenschau_Abstand = Frequenz.QuadPart / 1000;
+}
 
 frmGoldbachWin32::~frmGoldbachWin32() {
     if (hwnd != nullptr) {
@@ -314,11 +357,54 @@ bool frmGoldbachWin32::OnCreate() {
     cmdStart = GetDlgItem(hwnd, IDC_CMDSTART);
     cmdNotbremse = GetDlgItem(hwnd, IDC_CMDNOTBREMSE);
     Steuerelemente_Platzieren();
+    Zugangsname_Anbringen();
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     // The focus starts where the definition puts it, once the window is active.
     Letzter_Fokus = GetDlgItem(hwnd, Kennung(Definition.Fokus));
     return true;
+}
+
+void frmGoldbachWin32::Zugangsname_Anbringen() {
+    // The name a screen reader speaks for the box, from the definition: the box has no visible
+    // label, so its client object gets the name by Dynamic Annotation, a COM service of Windows'
+    // accessibility. Where the service is missing or refuses (Wine 8 does), the box goes without.
+    Com_Eigen = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IAccPropServices* Dienste = nullptr;
+    if (FAILED(CoCreateInstance(Annotationsdienst, nullptr, CLSCTX_INPROC_SERVER,
+                                Annotationsdienst_Schnittstelle,
+                                reinterpret_cast<void**>(&Dienste)))) {
+        return;
+    }
+    const std::wstring Name = Breit(Definition.Element("Text1").Zugangsname);
+    if (FAILED(Dienste->SetHwndPropStr(Text1, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       Zugangsname_Eigenschaft, Name.c_str()))) {
+        Dienste->Release();
+        return;
+    }
+    Zugangsdienste = Dienste;
+}
+
+void frmGoldbachWin32::Ansagen(std::string_view Zeile) {
+    // A new line for a screen reader to speak, where Windows has the notification: the newest
+    // line replaces one not yet spoken, so a listener never falls behind the run.
+    const Ansagedienste& Uia = Ansagedienste_Laden();
+    if (Uia.Melden == nullptr || Text1 == nullptr) {
+        return;
+    }
+    if (Ansager == nullptr && FAILED(Uia.Anbieter_Holen(Text1, &Ansager))) {
+        Ansager = nullptr;
+        return;
+    }
+    while (Zeile.ends_with('\n') || Zeile.ends_with('\r')) {
+        Zeile.remove_suffix(1);
+    }
+    const std::wstring Text = Breit(Zeile);
+    const BSTR Anzeige = SysAllocStringLen(Text.data(), static_cast<UINT>(Text.size()));
+    const BSTR Art = SysAllocString(L"Wendelkamm.Zeile");
+    Uia.Melden(Ansager, NotificationKind_Other, NotificationProcessing_MostRecent, Anzeige, Art);
+    SysFreeString(Anzeige);
+    SysFreeString(Art);
 }
 
 void frmGoldbachWin32::Steuerelemente_Platzieren() {
@@ -393,6 +479,16 @@ void frmGoldbachWin32::OnDestroy() {
     // and WM_QUIT ends the message loops, the nested ones first.
     Schliesst = true;
     NotbremseTag.clear(); // the button goes, and its tag with it
+    if (Zugangsdienste != nullptr) {
+        Zugangsdienste->ClearHwndProps(Text1, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                       &Zugangsname_Eigenschaft, 1);
+        Zugangsdienste->Release();
+        Zugangsdienste = nullptr;
+    }
+    if (Ansager != nullptr) {
+        Ansager->Release();
+        Ansager = nullptr;
+    }
     Text1 = cmdStart = cmdNotbremse = Letzter_Fokus = Standardknopf = nullptr;
     PostQuitMessage(0);
 }
@@ -400,6 +496,10 @@ void frmGoldbachWin32::OnDestroy() {
 void frmGoldbachWin32::OnNcDestroy() {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     hwnd = nullptr;
+    if (Com_Eigen) {
+        CoUninitialize();
+        Com_Eigen = false;
+    }
     for (HFONT& Schrift : Schriften) {
         if (Schrift != nullptr) {
             DeleteObject(Schrift);
@@ -422,7 +522,17 @@ void frmGoldbachWin32::EreignisseVerarbeiten() {
 
 void frmGoldbachWin32::Fremdanfragen_Beantworten() {
     // Another program's calls (a screen reader's WM_GETOBJECT above all) arrive as sent
-    // messages: deliver those, and take no input or posted message from the queue.
+    // messages: deliver those, and take no input or posted message from the queue. Each look
+    // into the queue is a call into the system, under Wine a round trip to the wineserver of
+    // some 20 to 90 µs, while the wait reads the clock about a million times a second: so the
+    // queue is looked at once a millisecond, timed by the performance counter, which costs no
+    // such call. The wait stays a tight poll; an answer comes at most a millisecond later.
+    LARGE_INTEGER Jetzt;
+    QueryPerformanceCounter(&Jetzt);
+    if (Jetzt.QuadPart - Letzte_Anfragenschau < Anfragenschau_Abstand) {
+        return;
+    }
+    Letzte_Anfragenschau = Jetzt.QuadPart;
     MSG Nachricht;
     PeekMessageW(&Nachricht, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
@@ -451,6 +561,9 @@ void frmGoldbachWin32::Text1_Ersetzen(const std::string& Text) {
     }
     SetWindowTextW(Text1, Breit(Text).c_str());
     Text1_Zeigen();
+    if (!Text.empty()) {
+        Ansagen(Text); // the question at the start of a run
+    }
 }
 
 void frmGoldbachWin32::Text1_Anhaengen(const std::string& Zeile) {
@@ -463,6 +576,7 @@ void frmGoldbachWin32::Text1_Anhaengen(const std::string& Zeile) {
     SendMessageW(Text1, EM_SETSEL, static_cast<WPARAM>(Ende), Ende);
     SendMessageW(Text1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Breit(Zeile).c_str()));
     Text1_Zeigen();
+    Ansagen(Zeile);
 }
 
 void frmGoldbachWin32::Text1_Zeigen() {

@@ -15,6 +15,9 @@
 #endif
 #include <windows.h>
 
+struct IAccPropServices;
+struct IRawElementProviderSimple;
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -38,6 +41,8 @@ public:
     int Nachrichtenschleife();
 
     HWND Fenster() const { return hwnd; }
+    // Whether Text1 carries the definition's accessible name (where Windows takes it).
+    bool Zugangsname_Angebracht() const { return Zugangsdienste != nullptr; }
     frmGoldbach& Form() { return Goldbach; }
 
     void EreignisseVerarbeiten() override;
@@ -83,6 +88,10 @@ private:
     // Puts the caret at the end, scrolls it into view and paints the box at once: the run may
     // not process events again for a second or more.
     void Text1_Zeigen();
+    // Gives Text1 the definition's accessible name; the program goes on without it if it fails.
+    void Zugangsname_Anbringen();
+    // Announces a line written into Text1 to a screen reader, where Windows can.
+    void Ansagen(std::string_view Zeile);
 
     HINSTANCE Instanz;
     Fensterdefinition::Definition Definition;
@@ -98,4 +107,11 @@ private:
     HWND Standardknopf = nullptr;
     std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
     bool Schliesst = false;
+    // When the wait last looked for other programs' requests, and how often it looks: in ticks
+    // of the performance counter.
+    long long Letzte_Anfragenschau = 0;
+    long long Anfragenschau_Abstand = 0;
+    bool Com_Eigen = false; // COM set up on this thread by this window, and ended with it
+    IAccPropServices* Zugangsdienste = nullptr;   // holds Text1's name, cleared with the window
+    IRawElementProviderSimple* Ansager = nullptr; // Text1 for UI Automation, once it announces
 };

@@ -1,17 +1,25 @@
 #!/usr/bin/python3
-"""How stale headless Chromium's accessibility tree of wendelkamm.html gets during a run.
+"""How stale Chromium's accessibility tree of wendelkamm.html gets during a run, seen from two
+sides.
 
     bench/web_zugangsbaum.py build-web/wendelkamm.html [LINES]
+    xvfb-run -a dbus-run-session -- bench/web_zugangsbaum.py build-web/wendelkamm.html [LINES] atspi
 
-The page runs on the real clock, one line a second, for LINES lines (20 unless given). Meanwhile
-the bench asks the page for its whole accessibility tree (the DevTools protocol's
-Accessibility.getFullAXTree) again and again, each question sent as soon as the last was
-answered, and notes when each was sent and answered. The page notes when it wrote each line.
-Reported:
-- how long a question waits for its answer during a run (the page answers only when it yields,
-  after a line and at the run's event processing), against the idle page;
-- for each line, the time from its write until an answer shows it, in the box's value and, where
-  the page has one, in its live region.
+The page runs on the real clock, one line a second, for LINES lines (20 unless given); it notes
+when it wrote each line.
+- The page's own tree (headless): the bench asks the page for its whole accessibility tree (the
+  DevTools protocol's Accessibility.getFullAXTree), which the page builds afresh for each
+  question but can answer only when it yields, after a line and at the run's event processing.
+  One asker asks again as soon as it has its answer (to see when each line shows); another at
+  random moments, whether its last question was answered or not (to see how long a question
+  waits).
+- The browser's copy, which a screen reader reads (atspi, on an X display with a session bus):
+  the bench reads the box's text and the live region's lines through the accessibility bus
+  (AT-SPI), as Orca would, every 5 ms. The browser answers these itself; they show what the page
+  last sent it.
+Reported: how long an answer takes, idle and during a run; and for the question and each line,
+the time from its write until an answer shows it, in the box and, where the page has one, in its
+live region.
 """
 import itertools
 import json
@@ -40,15 +48,23 @@ P.setRangeText = function (...args) { insert.apply(this, args); note(this); };
 
 
 def seen(tree):
-    """The box's lines and the live region's texts in one answer."""
+    """The box's lines and the texts in the live region, as one answer has them (stripped, as
+    the tree gives a paragraph's text)."""
     nodes = {n["nodeId"]: n for n in tree["nodes"]}
     box, live = set(), set()
+
+    def texts(n):
+        if n.get("role", {}).get("value") == "StaticText":
+            live.add(n.get("name", {}).get("value", "").strip())
+        for c in n.get("childIds", []):
+            texts(nodes[c])
+
     for n in nodes.values():
         props = {p["name"]: p["value"].get("value") for p in n.get("properties", [])}
         if n.get("role", {}).get("value") == "textbox":
-            box.update(str(n.get("value", {}).get("value", "")).split("\n"))
-        if props.get("live") in ("polite", "assertive") and n.get("role", {}).get("value") == "StaticText":
-            live.add(n.get("name", {}).get("value", ""))
+            box.update(z.strip() for z in str(n.get("value", {}).get("value", "")).split("\n"))
+        if props.get("live") in ("polite", "assertive"):
+            texts(n)
     return box, live
 
 
@@ -92,7 +108,7 @@ async def measure(ws_url, lines):
         await cdp("Accessibility.enable")
         idle = [await ask(cdp) for _ in range(20)]
         await cdp("Runtime.evaluate", expression="document.getElementById('cmdStart').click()")
-        end = time.monotonic() + lines + 1.5
+        end = time.monotonic() + lines + 2
         dicht, zufaellig = [], []
 
         async def dicht_fragen():
@@ -118,19 +134,23 @@ async def measure(ws_url, lines):
 def figures(values):
     values = sorted(values)
     return (f"median {statistics.median(values):.0f} ms, 90th pct. "
-            f"{values[int(0.9 * (len(values) - 1))]:.0f} ms, max {values[-1]:.0f} ms (n = {len(values)})")
+            f"{values[int(0.9 * (len(values) - 1))]:.0f} ms, max {values[-1]:.0f} ms "
+            f"(n = {len(values)})")
 
 
-def main():
-    page = pathlib.Path(sys.argv[1]).resolve()
-    lines = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+def browser(*args):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=800,800"):
+    for arg in ("--no-sandbox", "--disable-gpu", "--window-size=800,800", *args):
         options.add_argument(arg)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WRITES})
+    return driver
+
+
+def page_tree(page, lines):
+    driver = browser("--headless=new")
     try:
-        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WRITES})
         driver.get(page.as_uri())
         address = driver.capabilities["goog:chromeOptions"]["debuggerAddress"]
         with urllib.request.urlopen(f"http://{address}/json") as targets:
@@ -139,22 +159,81 @@ def main():
         idle, answers, zufaellig, writes = trio.run(measure, ws_url, lines)
     finally:
         driver.quit()
+    return driver, idle, zufaellig, answers, writes
 
-    print(f"Chromium {driver.capabilities['browserVersion']}, {page.name}, {lines} lines")
+
+def find(node, role, depth=0):
+    if node is None or depth > 40:
+        return None
+    if node.getRoleName() == role:
+        return node
+    for child in node:
+        found = find(child, role, depth + 1)
+        if found:
+            return found
+    return None
+
+
+def browser_copy(page, lines):
+    import pyatspi  # only here: the other side needs no accessibility bus
+
+    driver = browser("--force-renderer-accessibility")
+    try:
+        driver.get(page.as_uri())
+        app = next(a for a in pyatspi.Registry.getDesktop(0)
+                   if a is not None and a.name == "Chromium")
+        box, end = None, time.monotonic() + 20
+        while box is None and time.monotonic() < end:
+            document = find(app, "document web")
+            box = find(document, "entry")
+        live = find(document, "log")
+        print(f"box: {box.getRoleName()} {box.name!r}; live region: "
+              + (f"{live.getRoleName()} {live.getAttributes()}" if live else "none"))
+
+        def read():
+            # The answer's time is the box's, so that a page with a live region is timed as one
+            # without; the live region is read right after it.
+            sent = time.time() * 1000
+            text = box.queryText().getText(0, -1)
+            answered = time.time() * 1000
+            said = [c.queryText().getText(0, -1) for c in live] if live else []
+            return sent, answered, ({z.strip() for z in text.split("\n")},
+                                    {z.strip() for z in said})
+
+        idle = [read() for _ in range(20)]
+        driver.execute_script("document.getElementById('cmdStart').click()")
+        answers, end = [], time.monotonic() + lines + 2
+        while time.monotonic() < end:
+            answers.append(read())
+            time.sleep(0.005)
+        driver.execute_script("document.getElementById('cmdNotbremse').click()")
+        writes = driver.execute_script("return window.__writes")
+    finally:
+        driver.quit()
+    return driver, idle, answers, answers, writes
+
+
+def main():
+    page = pathlib.Path(sys.argv[1]).resolve()
+    lines = int(sys.argv[2]) if len(sys.argv) > 2 else 20
+    atspi = sys.argv[3:] == ["atspi"]
+    driver, idle, asked, answers, writes = (browser_copy if atspi else page_tree)(page, lines)
+
+    print(f"Chromium {driver.capabilities['browserVersion']}, {page.name}, {lines} lines, "
+          + ("the browser's copy through AT-SPI" if atspi else "the page's tree through DevTools"))
     print("answer, idle:       " + figures([a - s for s, a, _ in idle[1:]]))
-    print("answer, during run: " + figures([a - s for s, a, _ in zufaellig]))
+    print("answer, during run: " + figures([a - s for s, a, _ in asked]))
     for where, index in (("box", 0), ("live region", 1)):
-        stale, missing = [], 0
-        for t, text in writes[1:lines + 1]:  # each line, after the question
-            shown = [a for s, a, found in answers if a >= t and text in found[index]]
+        stale, missing = [], []
+        # The question and each line, after the note; the clear writes no line.
+        for t, text in [w for w in writes[1:] if w[1]][:lines + 1]:
+            shown = [a for s, a, found in answers if a >= t and text.strip() in found[index]]
             if shown:
                 stale.append(shown[0] - t)
             else:
-                missing += 1
-        if stale:
-            print(f"line to {where}: {figures(stale)}" + (f", {missing} never shown" if missing else ""))
-        else:
-            print(f"line to {where}: never shown")
+                missing.append(text)
+        print(f"line to {where}: " + (figures(stale) if stale else "never shown")
+              + (f", never shown: {missing}" if stale and missing else ""))
 
 
 if __name__ == "__main__":

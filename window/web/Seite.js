@@ -188,27 +188,27 @@ var Seite = {
   text1Ersetzen: function (text) {
     Seite.elemente.Text1.value = text.replace(/\r\n/g, '\n');
     Seite.neuesteZeile();
-    Seite.ansagen(text);
+    Seite.ansagen(text, true);
   },
   // The run's line goes after whatever the box holds, what the user typed included.
   text1Anhaengen: function (zeile) {
     var t = Seite.elemente.Text1;
     t.setRangeText(zeile.replace(/\r\n/g, '\n'), t.value.length, t.value.length, 'end');
     Seite.neuesteZeile();
-    Seite.ansagen(zeile);
+    Seite.ansagen(zeile, false);
   },
-  // The log gets each line that the run writes as an element of its own, so that a screen
-  // reader speaks just that line; the emptied box (the clear) says nothing. The log keeps only
-  // the latest few lines: removals are not spoken.
-  ansageZeilen: 3,
-  ansagen: function (text) {
+  // The log holds the run's lines as the box holds them, each line an element of its own, so
+  // that a screen reader speaks just the new one. A replaced text empties it first: the
+  // question starts it afresh, and the clear says nothing (removals are not spoken). So it
+  // never holds more than the box's block, and lines are only ever added between clears.
+  ansagen: function (text, ersetzt) {
     var log = Seite.ansage;
+    if (ersetzt) log.replaceChildren();
     text.split('\r\n').filter(Boolean).forEach(function (z) {
       var p = document.createElement('p');
       p.textContent = z;
       log.appendChild(p);
     });
-    while (log.childElementCount > Seite.ansageZeilen) log.removeChild(log.firstElementChild);
   },
   // Keeps the newest line in view, with the caret after it.
   neuesteZeile: function () {

@@ -51,7 +51,7 @@ CLOCK = """
 WATCH = """
 (() => {
   // What the page paints: every new value of Text1 seen at a frame.
-  const s = window.__seen = {painted: [], writes: [], flags: [], errors: [], shown: []};
+  const s = window.__seen = {painted: [], writes: [], flags: [], errors: [], shown: [], heard: []};
   const frame = () => {
     const box = document.getElementById('Text1');
     if (box && s.painted[s.painted.length - 1] !== box.value) s.painted.push(box.value);
@@ -71,6 +71,12 @@ WATCH = """
     for (const c of changes) if (c.target.id === 'cmdNotbremse') s.flags.push(c.oldValue);
   }).observe(document, {subtree: true, attributes: true, attributeOldValue: true,
                         attributeFilter: ['data-tag']});
+  // Each text put into a live region: what a screen reader would speak.
+  new MutationObserver((changes) => {
+    for (const c of changes)
+      if (c.target.matches?.('[aria-live]'))
+        s.heard.push(...[...c.addedNodes].map(n => n.textContent));
+  }).observe(document, {subtree: true, childList: true});
   document.addEventListener('visibilitychange',
                             () => s.shown.push([document.visibilityState, Date.now()]));
   addEventListener('error', (e) => s.errors.push(String(e.message)));
@@ -96,6 +102,7 @@ class Page:
     from the page. On a fast clock, the quiet after a brake lasts ten seconds of it; in real
     time two and a half."""
     fast = True
+    live_regions = None  # where the browser's accessibility tree can be read
 
     def __init__(self, page, npm):
         self.url = pathlib.Path(page).resolve().as_uri()
@@ -164,6 +171,15 @@ class Chromium(Page):
                                     {"source": CLOCK + WATCH})
         self.version = self.driver.capabilities["browserVersion"]
 
+    def live_regions(self):
+        """Each node that Chromium's accessibility tree marks live: role, politeness, texts."""
+        tree = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})
+        nodes = {n["nodeId"]: n for n in tree["nodes"]}
+        texts = lambda n: [n["name"]["value"]] * (n["role"]["value"] == "StaticText") + [
+            t for c in n.get("childIds", []) for t in texts(nodes[c])]
+        return [(n["role"]["value"], p["value"]["value"], texts(n)) for n in nodes.values()
+                for p in n.get("properties", []) if p["name"] == "live"]
+
     def open(self, url=None):
         self.driver.get(url or self.url)
         self.wait_for("the window", lambda: self.js("return !!document.getElementById('Text1')"))
@@ -230,6 +246,7 @@ class WebKit(Chromium):
     run a script before the page's own, so the page keeps the real clock, and what it paints is
     watched from when it has opened."""
     fast = False
+    live_regions = None
 
     def __init__(self, page, npm):
         Page.__init__(self, page, npm)
@@ -266,6 +283,9 @@ def test_opening(page):
     check(icon and icon.startswith("data:image/x-icon;base64,AAABAA"), "favicon", icon and icon[:40])
     check(page.text() == NOTE, "the note", page.text())
     check(page.flag() == "0", "brake flag", page.flag())
+    name = page.js("return document.getElementById('Text1').getAttribute('aria-label')")
+    check(name == fensterdefinition.element("Text1")["Zugangsname"], "the box's accessible name",
+          name)
     check(page.js("return document.documentElement.outerHTML.includes('SIL Open Font License')"),
           "the font's licence in the page")
     # One file: nothing loaded from anywhere else.
@@ -359,6 +379,15 @@ def test_run(page):
         gaps = [b - a for a, b in zip(times, times[1:])]
         check(min(gaps) >= 990, "a second of the page's clock before each line", gaps)
     check(page.flags() == ["1", "0"], "the brake flag's values", page.flags())
+    # Heard: the question and each new line, once, and nothing at the clear.
+    said = [w["value"].splitlines()[-1] for w in writes if w["value"]]
+    heard = page.js("return window.__seen.heard")
+    check(heard == said, "what the live region was given", heard, said)
+    if page.live_regions:
+        # Marked live in Chromium's accessibility tree, it holds the lines that the box holds.
+        block = [z.strip() for z in page.text().splitlines()]
+        check(page.live_regions() == [("log", "polite", block)] and len(block) < len(said),
+              "the live region in Chromium's accessibility tree", page.live_regions(), block)
 
 
 def test_brake_idle(page):

@@ -59,7 +59,6 @@ var Seite = {
     if (e.Textfeld) {
       el = document.createElement('textarea');
       el.value = e.Inhalt.replace(/\r\n/g, '\n');
-      el.setAttribute('aria-label', e.Name);
       el.spellcheck = false;
     } else {
       el = document.createElement('button');
@@ -67,6 +66,8 @@ var Seite = {
       el.textContent = e.Inhalt;
       el.addEventListener('click', function () { Seite.einreihen(e.Klick); });
     }
+    // What a screen reader calls the control; a button without one is called by its caption.
+    if (e.Zugangsname) el.setAttribute('aria-label', e.Zugangsname);
     el.id = e.Name;
     el.dataset.tag = e.Tag;
     var s = el.style;
@@ -87,6 +88,13 @@ var Seite = {
   },
   zeigen: function () {
     document.body.appendChild(Seite.rahmen);
+    // What the run writes, to be heard: a polite log that no one sees, outside the window, so
+    // that the window's picture and layout stay as they are.
+    Seite.ansage = document.createElement('div');
+    Seite.ansage.id = 'Ansage';
+    Seite.ansage.setAttribute('role', 'log');
+    Seite.ansage.setAttribute('aria-live', 'polite');
+    document.body.appendChild(Seite.ansage);
     Seite.einpassen();
     window.addEventListener('resize', Seite.einpassen);
     // The note opens at its first line, with the focus where the definition puts it.
@@ -181,12 +189,27 @@ var Seite = {
   text1Ersetzen: function (text) {
     Seite.elemente.Text1.value = text.replace(/\r\n/g, '\n');
     Seite.neuesteZeile();
+    Seite.ansagen(text, true);
   },
   // The run's line goes after whatever the box holds, what the user typed included.
   text1Anhaengen: function (zeile) {
     var t = Seite.elemente.Text1;
     t.setRangeText(zeile.replace(/\r\n/g, '\n'), t.value.length, t.value.length, 'end');
     Seite.neuesteZeile();
+    Seite.ansagen(zeile, false);
+  },
+  // The log holds the run's lines as the box holds them, each line an element of its own, so
+  // that a screen reader speaks just the new one. A replaced text empties it first: the
+  // question starts it afresh, and the clear says nothing (removals are not spoken). So it
+  // never holds more than the box's block, and lines are only ever added between clears.
+  ansagen: function (text, ersetzt) {
+    var log = Seite.ansage;
+    if (ersetzt) log.replaceChildren();
+    text.split('\r\n').filter(Boolean).forEach(function (z) {
+      var p = document.createElement('p');
+      p.textContent = z;
+      log.appendChild(p);
+    });
   },
   // Keeps the newest line in view, with the caret after it.
   neuesteZeile: function () {

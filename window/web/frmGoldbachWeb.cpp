@@ -115,7 +115,8 @@ frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition) 
             ",\"Tag\":" + Json(E.Tag) + ",\"Schrift\":" + Json(S.Name) +
             ",\"Punkt\":" + Json(S.Punkt) + ",\"Gewicht\":" + Json(S.Gewicht) +
             ",\"Kursiv\":" + Json(S.Kursiv) + ",\"Unterstrichen\":" + Json(S.Unterstrichen) +
-            ",\"Durchgestrichen\":" + Json(S.Durchgestrichen) + "}";
+            ",\"Durchgestrichen\":" + Json(S.Durchgestrichen) +
+            ",\"Zugangsname\":" + Json(E.Zugangsname) + "}";
         Seite_Element(Element.data(), Laenge(Element));
     }
     Seite_Zeigen();
@@ -151,8 +152,9 @@ void frmGoldbachWeb::EreignisseVerarbeiten() {
 }
 
 void frmGoldbachWeb::Fremdanfragen_Beantworten() {
-    // The browser answers a screen reader from its own copy of the page, made whenever the page
-    // paints; there is nothing to deliver here.
+    // The browser answers a screen reader from its own copy of the page, brought up to date
+    // whenever the page paints (after each line, and at the run's event processing); there is
+    // nothing to deliver here.
 }
 
 float frmGoldbachWeb::Uhrzeit() {

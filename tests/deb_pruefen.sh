@@ -2,8 +2,11 @@
 # Checks the Debian package that script/package built: lintian without errors or warnings, its
 # build log clean for blhc (every compiler call with Debian's hardening flags), the desktop entry
 # and the AppStream metainfo valid as packed, every file a desktop needs in it, and the
-# dependencies that a system installed without recommended packages lacks.
-#   tests/deb_pruefen.sh dist/wendelkamm_1.00-1_amd64.deb build-deb/wendelkamm.build
+# dependencies that a system installed without recommended packages lacks, and its program built
+# for the package's architecture. A package of this machine's architecture is built once more
+# from the source package beside it, unpacked elsewhere by dpkg-source, and must come out the same
+# bit for bit.
+#   tests/deb_pruefen.sh dist/wendelkamm_1.00-1_amd64.deb build-deb/wendelkamm_amd64.build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$1
@@ -42,5 +45,28 @@ for paket in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
         fehlt=1
     fi
 done
+
+arch=$(dpkg-deb -f "$deb" Architecture)
+case $arch in
+amd64) soll="Advanced Micro Devices X86-64" ;;
+arm64) soll=AArch64 ;;
+*) soll="an unknown machine" ;;
+esac
+ist=$(readelf -h "$inhalt/usr/bin/wendelkamm" | sed -n 's/^ *Machine: *//p')
+if [ "$ist" != "$soll" ]; then
+    echo "the program in the $arch package is built for $ist" >&2
+    fehlt=1
+fi
 [ "$fehlt" -eq 0 ]
-echo "$deb: lintian and blhc clean, desktop entry and metainfo valid, all files and dependencies there"
+echo "$deb: lintian and blhc clean, desktop entry and metainfo valid, all files and dependencies" \
+    "there, its program for $ist"
+
+if [ "$arch" = "$(dpkg --print-architecture)" ]; then
+    dsc=$(dirname "$deb")/$(dpkg-deb -f "$deb" Package)_$(dpkg-deb -f "$deb" Version).dsc
+    mkdir "$inhalt/quelle"
+    dpkg-source -x "$dsc" "$inhalt/quelle/baum" >/dev/null
+    (cd "$inhalt/quelle/baum" && dpkg-buildpackage -b -us -uc >../bau.log 2>&1) ||
+        { tail -n 30 "$inhalt/quelle/bau.log" >&2; exit 1; }
+    cmp "$deb" "$inhalt/quelle/$(basename "$deb")"
+    echo "$dsc, unpacked in $inhalt/quelle and built, gives $deb bit for bit"
+fi

@@ -6,7 +6,13 @@ It reads the window through the accessibility bus (AT-SPI), clicks with the X po
 X session with a D-Bus session bus, e.g.:
 
     xvfb-run -a dbus-run-session -- tests/abnahme.py build/app/wendelkamm
+
+The program may be given as a command, e.g. through an emulator, and --slow lengthens every
+time limit for a slower program (the waits end as soon as the window shows what they wait for):
+
+    ... tests/abnahme.py --slow 10 qemu-aarch64 -L / /usr/bin/wendelkamm
 """
+import argparse
 import subprocess
 import sys
 import time
@@ -19,6 +25,7 @@ NOTE = ("KORVANT hatte im Jahr 1900 die \nFrage aufgeworfen: \nGibt es einen Alg
         "werden kann, ob diese wahr oder \nfalsch ist? \n\nVelschor beweist im Jahre 1936, \n"
         "dass das unmöglich ist.\n")
 QUESTION = "Terminiert dieser Algorithmus?\n"
+SLOW = 1.0  # factor on every time limit
 
 
 def fail(message):
@@ -27,7 +34,7 @@ def fail(message):
 
 
 def wait_for(what, check, seconds):
-    end = time.monotonic() + seconds
+    end = time.monotonic() + seconds * SLOW
     while time.monotonic() < end:
         value = check()
         if value:
@@ -59,6 +66,19 @@ def text_of(box):
     return box.queryText().getText(0, -1)
 
 
+def unchanged_for(box, seconds):
+    # A check that gives the text once it has stayed the same for the seconds given.
+    last, since = text_of(box), time.monotonic()
+
+    def check():
+        nonlocal last, since
+        now = text_of(box)
+        if now != last:
+            last, since = now, time.monotonic()
+        return last if time.monotonic() - since >= seconds else None
+    return check
+
+
 def click(button):
     # A real click of the X pointer in the middle of the button.
     x, y, w, h = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -88,7 +108,16 @@ def close_as_window_manager(window_id):
 
 
 def main():
-    program = subprocess.Popen([sys.argv[1]])
+    global SLOW
+    arguments = argparse.ArgumentParser(description="Drives the real Wendelkamm under X.")
+    arguments.add_argument("--slow", type=float, default=1.0, metavar="FACTOR",
+                           help="every time limit FACTOR times as long")
+    arguments.add_argument("command", nargs=argparse.REMAINDER, help="the program and its arguments")
+    options = arguments.parse_args()
+    if not options.command:
+        arguments.error("no program given")
+    SLOW = options.slow
+    program = subprocess.Popen(options.command)
     try:
         window_id = wait_for("the window", lambda: x_window("Wendelkamm"), 10)
         app = wait_for("the program on the accessibility bus", application, 10)
@@ -109,8 +138,9 @@ def main():
         print("ok: Start shows the question, then ' 6 = 3 + 3', then ' 8 = 3 + 5'")
 
         click(brake)
-        time.sleep(2.5)  # the brake takes effect within two seconds
-        stopped = text_of(box)
+        # A run writes a line each second and reads the brake within two: a text that stays the
+        # same for 2.5 s is that of a stopped run.
+        stopped = wait_for("the run to stop", unchanged_for(box, 2.5), 10)
         time.sleep(2.0)
         if text_of(box) != stopped:
             fail("the run went on after Notbremse")
@@ -124,7 +154,7 @@ def main():
                  lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
         close_as_window_manager(window_id)
         try:
-            status = program.wait(timeout=5)
+            status = program.wait(timeout=5 * SLOW)
         except subprocess.TimeoutExpired:
             fail("the program did not end after the window was closed during a run")
         if status != 0:

@@ -7,12 +7,9 @@ X session with a D-Bus session bus, e.g.:
 
     xvfb-run -a dbus-run-session -- tests/abnahme.py build/app/wendelkamm
 
-The program may be given as a command, e.g. through an emulator, and --slow lengthens every
-time limit for a slower program (the waits end as soon as the window shows what they wait for):
-
-    ... tests/abnahme.py --slow 10 qemu-aarch64 -L / /usr/bin/wendelkamm
+The program may be a command (qemu-aarch64 -L / wendelkamm); --slow 10 before it makes every
+time limit ten times as long, for a slower program.
 """
-import argparse
 import subprocess
 import sys
 import time
@@ -68,14 +65,12 @@ def text_of(box):
 
 def unchanged_for(box, seconds):
     # A check that gives the text once it has stayed the same for the seconds given.
-    last, since = text_of(box), time.monotonic()
+    seen = [text_of(box), time.monotonic()]
 
     def check():
-        nonlocal last, since
-        now = text_of(box)
-        if now != last:
-            last, since = now, time.monotonic()
-        return last if time.monotonic() - since >= seconds else None
+        if text_of(box) != seen[0]:
+            seen[:] = [text_of(box), time.monotonic()]
+        return seen[0] if time.monotonic() - seen[1] >= seconds else None
     return check
 
 
@@ -109,15 +104,10 @@ def close_as_window_manager(window_id):
 
 def main():
     global SLOW
-    arguments = argparse.ArgumentParser(description="Drives the real Wendelkamm under X.")
-    arguments.add_argument("--slow", type=float, default=1.0, metavar="FACTOR",
-                           help="every time limit FACTOR times as long")
-    arguments.add_argument("command", nargs=argparse.REMAINDER, help="the program and its arguments")
-    options = arguments.parse_args()
-    if not options.command:
-        arguments.error("no program given")
-    SLOW = options.slow
-    program = subprocess.Popen(options.command)
+    command = sys.argv[1:]
+    if command[:1] == ["--slow"]:
+        SLOW, command = float(command[1]), command[2:]
+    program = subprocess.Popen(command)
     try:
         window_id = wait_for("the window", lambda: x_window("Wendelkamm"), 10)
         app = wait_for("the program on the accessibility bus", application, 10)

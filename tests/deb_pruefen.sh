@@ -46,27 +46,22 @@ for paket in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
     fi
 done
 
+# The program is built for the package's architecture.
 arch=$(dpkg-deb -f "$deb" Architecture)
-case $arch in
-amd64) soll="Advanced Micro Devices X86-64" ;;
-arm64) soll=AArch64 ;;
-*) soll="an unknown machine" ;;
-esac
-ist=$(readelf -h "$inhalt/usr/bin/wendelkamm" | sed -n 's/^ *Machine: *//p')
-if [ "$ist" != "$soll" ]; then
-    echo "the program in the $arch package is built for $ist" >&2
+declare -A maschine=([amd64]="Advanced Micro Devices X86-64" [arm64]=AArch64)
+if ! readelf -h "$inhalt/usr/bin/wendelkamm" | grep -qx " *Machine: *${maschine[$arch]:-?}"; then
+    echo "the program in the $arch package is not built for ${maschine[$arch]:-$arch}" >&2
     fehlt=1
 fi
 [ "$fehlt" -eq 0 ]
 echo "$deb: lintian and blhc clean, desktop entry and metainfo valid, all files and dependencies" \
-    "there, its program for $ist"
+    "there, its program for ${maschine[$arch]}"
 
+# The source package beside a package of this machine, unpacked elsewhere and built, gives it.
 if [ "$arch" = "$(dpkg --print-architecture)" ]; then
-    dsc=$(dirname "$deb")/$(dpkg-deb -f "$deb" Package)_$(dpkg-deb -f "$deb" Version).dsc
-    mkdir "$inhalt/quelle"
-    dpkg-source -x "$dsc" "$inhalt/quelle/baum" >/dev/null
-    (cd "$inhalt/quelle/baum" && dpkg-buildpackage -b -us -uc >../bau.log 2>&1) ||
-        { tail -n 30 "$inhalt/quelle/bau.log" >&2; exit 1; }
-    cmp "$deb" "$inhalt/quelle/$(basename "$deb")"
-    echo "$dsc, unpacked in $inhalt/quelle and built, gives $deb bit for bit"
+    dpkg-source -x "${deb%_*}.dsc" "$inhalt/baum" >/dev/null
+    (cd "$inhalt/baum" && dpkg-buildpackage -b -us -uc >"$inhalt/bau.log" 2>&1) ||
+        { tail -n 30 "$inhalt/bau.log" >&2; exit 1; }
+    cmp "$deb" "$inhalt/${deb##*/}"
+    echo "${deb%_*}.dsc, unpacked in $inhalt/baum and built, gives $deb bit for bit"
 fi

@@ -43,7 +43,9 @@ def wait_for(what, check, seconds):
 def find(node, role, name=None):
     if node is None:
         return None
-    if node.getRoleName() == role and (name is None or node.name == name):
+    # By the role, not its name, which AT-SPI 2.56 (Debian 13) changed ("push button" to "button").
+    if (node.getRole() == getattr(pyatspi, "ROLE_" + role.upper().replace(" ", "_"))
+            and (name is None or node.name == name)):
         return node
     for child in node:
         found = find(child, role, name)

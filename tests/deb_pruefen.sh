@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Checks the Debian package that script/package built: lintian without errors or warnings, its
-# build log clean for blhc (every compiler call with Debian's hardening flags), the desktop entry
-# and the AppStream metainfo valid as packed, every file a desktop needs in it, and the
-# dependencies that a system installed without recommended packages lacks.
-#   tests/deb_pruefen.sh dist/wendelkamm_1.00-1_amd64.deb build-deb/wendelkamm.build
+# Checks a Debian package that script/package built: lintian without errors or warnings (a program
+# built for another architecture than the package's is one), its build log clean for blhc (every
+# compiler call with Debian's hardening flags), the desktop entry and the AppStream metainfo valid
+# as packed, every file a desktop needs in it, and the dependencies that a system installed
+# without recommended packages lacks. A package of this machine's architecture is built once more
+# from the source package beside it, unpacked elsewhere by dpkg-source: the same bit for bit.
+#   tests/deb_pruefen.sh dist/wendelkamm_1.00-1_amd64.deb build-deb/wendelkamm_amd64.build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$1
@@ -45,3 +47,12 @@ for paket in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
 done
 [ "$fehlt" -eq 0 ]
 echo "$deb: lintian and blhc clean, desktop entry and metainfo valid, all files and dependencies there"
+
+# The source package beside a package of this machine, unpacked elsewhere and built, gives it.
+if [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ]; then
+    dpkg-source -x "${deb%_*}.dsc" "$inhalt/baum" >/dev/null
+    (cd "$inhalt/baum" && dpkg-buildpackage -b -us -uc >"$inhalt/bau.log" 2>&1) ||
+        { tail -n 30 "$inhalt/bau.log" >&2; exit 1; }
+    cmp "$deb" "$inhalt/${deb##*/}"
+    echo "${deb%_*}.dsc, unpacked in $inhalt/baum and built, gives $deb bit for bit"
+fi

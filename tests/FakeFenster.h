@@ -28,7 +28,7 @@ public:
     bool Geschlossen = false;
 
     void EreignisseVerarbeiten() override {}
-    void Fremdanfragen_Beantworten() override {}
+    double Ruhen(double) override { return 0.0; }
     std::string Text1_Lesen() override { return Text; }
     void Text1_Ersetzen(const std::string& Neu) override {
         Text = Neu;
@@ -57,10 +57,8 @@ public:
     // Input that comes while the run is busy (a click during the wait): handled at the next
     // event processing, as a toolkit's queue holds it until then.
     std::vector<std::function<void(FakeFenster&)>> Eingaben;
-    // Another program's requests (a screen reader's), answered whenever the window is asked to,
-    // and how often it was asked.
+    // Another program's requests (a screen reader's), answered whenever the window rests.
     std::vector<std::function<void(FakeFenster&)>> Anfragen;
-    int Beantwortungen = 0;
 
     // Schedules an action at the k-th event processing (counted from 1).
     void Bei(int k, std::function<void(FakeFenster&)> Aktion) {
@@ -88,9 +86,9 @@ public:
         Ausfuehren(Eingaben);
     }
 
-    void Fremdanfragen_Beantworten() override {
-        ++Beantwortungen;
+    double Ruhen(double Sekunden) override {
         Ausfuehren(Anfragen);
+        return Schnelluhr::Ruhen(Sekunden);
     }
 
     void Text1_Ersetzen(const std::string& Neu) override {

@@ -73,7 +73,7 @@ void FensterLauf::startUndNotbremseMitDerMaus() {
         if (G.Form().Zahl != 10) {
             return;
         }
-        if (++Gekommen == 2) {
+        if (++Gekommen == 1) {
             Klick_einreihen(G.Knopf("cmdNotbremse"));
             QCoreApplication::postEvent(Feld, new QKeyEvent(QEvent::KeyPress, Qt::Key_X,
                                                             Qt::NoModifier, QStringLiteral("x")));
@@ -81,7 +81,7 @@ void FensterLauf::startUndNotbremseMitDerMaus() {
             QMetaObject::invokeMethod(
                 &G, [&] { ++Beantwortet; }, Qt::QueuedConnection);
             Malen = 0;
-        } else if (Gekommen == 3) {
+        } else if (Gekommen == 2) {
             Tag_im_Warten = G.NotbremseTag_Lesen();
             Gemalt_im_Warten = Malen;
             Beantwortet_im_Warten = Beantwortet;

@@ -12,11 +12,14 @@ public:
     // A click handler, or a whole nested run, may run inside this call.
     virtual void EreignisseVerarbeiten() = 0;
 
-    // Answers what other programs ask of the window, a screen reader's requests above all, and
-    // nothing else: no click, keystroke or repaint is handled here, and no handler runs. The
-    // one-second wait calls it at each reading of the clock, so that a screen reader does not
-    // hang while a run goes on.
-    virtual void Fremdanfragen_Beantworten() = 0;
+    // Rests the window's thread during the one-second wait, for at most Sekunden seconds (0
+    // included), and gives back how long it rested, on a clock that never goes back. While it
+    // rests it answers what other programs ask of the window, a screen reader's requests above
+    // all, at least once and at once when one comes, and nothing else: no click, keystroke,
+    // repaint or timer is handled here, and no handler runs. It may return before Sekunden
+    // have passed; the wait then reads the clock and rests again for what is left, so it neither
+    // keeps a processor busy nor ends later than its first reading past its second.
+    virtual double Ruhen(double Sekunden) = 0;
 
     // Local time of day in seconds since midnight, single precision with a fractional part.
     virtual float Uhrzeit() = 0;

@@ -60,12 +60,18 @@ void frmGoldbach::Eine_Sekunde_Warten() {
     Startzeit = Fenster.Uhrzeit();
     float Vorige = static_cast<float>(Startzeit);
     for (;;) {
-        Fenster.Fremdanfragen_Beantworten();
+        // Rest until the last reading would be a second after the start; a wait that ends early
+        // (another program asked something) reads the clock and rests again for what is left.
+        const double Rest =
+            static_cast<double>(static_cast<float>(Startzeit + 1.0)) - static_cast<double>(Vorige);
+        const double Geruht = Fenster.Ruhen(Rest > 0.0 ? Rest : 0.0);
         const float Jetzt = Fenster.Uhrzeit();
         if (Jetzt < Vorige) {
-            // The clock went back: shift the start by as much, so that the wait still ends
-            // one second of clock time after it began instead of hours later (or never).
-            Startzeit -= static_cast<double>(Vorige) - static_cast<double>(Jetzt);
+            // The clock went back: shift the start by as much, and by the time rested since the
+            // last reading, so that the wait still ends one second of clock time after it began
+            // instead of hours later (or never).
+            Startzeit =
+                static_cast<double>(Jetzt) - (static_cast<double>(Vorige) - Startzeit + Geruht);
         }
         Vorige = Jetzt;
         if (!(Jetzt < static_cast<float>(Startzeit + 1.0))) {

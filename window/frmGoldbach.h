@@ -28,10 +28,10 @@ public:
     // The result line for n and its found p: " 6 = 3 + 3" followed by CR LF.
     static std::string Ergebniszeile(std::int32_t n, double Summand);
 
-    // The wait that paces the run: one second of clock time from Startzeit. It polls the clock
-    // without processing events; between the readings it lets the window answer other
-    // programs' requests (a screen reader's), but handles no input. A clock that goes back
-    // (midnight, or set back by hand) does not stretch it: the time already waited is kept.
+    // The wait that paces the run: one second of clock time from Startzeit. It processes no
+    // events: between two readings of the clock the window rests until the second could be over,
+    // answering only other programs' requests (a screen reader's) meanwhile. A clock that goes
+    // back (midnight, or set back by hand) does not stretch it: the time already waited is kept.
     void Eine_Sekunde_Warten();
 
     std::int32_t Zahl = 0;

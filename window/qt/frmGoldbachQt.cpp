@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -12,7 +13,10 @@
 #include <QScrollBar>
 #include <QTime>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -111,11 +115,25 @@ void frmGoldbachQt::EreignisseVerarbeiten() {
     QCoreApplication::processEvents();
 }
 
-void frmGoldbachQt::Fremdanfragen_Beantworten() {
+double frmGoldbachQt::Ruhen(double Sekunden) {
     // A screen reader's calls reach Qt's accessibility bridge on its D-Bus thread, which posts
     // each to this thread as a meta-call. Deliver those and nothing else: input, timers and
-    // repaints stay queued for the run's next event processing.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    // repaints stay queued for the run's next event processing. Qt has no way to sleep until
+    // only a meta-call is posted, so the thread sleeps in slices of a few milliseconds and
+    // delivers what came between them: an answer is at most one slice late, and a second of
+    // rest costs some two hundred wake-ups instead of a busy processor.
+    constexpr qint64 Scheibe = 5'000'000; // ns
+    const qint64 Dauer = static_cast<qint64>(Sekunden * 1e9);
+    QElapsedTimer Uhr; // monotonic: a clock set back does not lengthen the rest
+    Uhr.start();
+    for (;;) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        const qint64 Geruht = Uhr.nsecsElapsed();
+        if (Geruht >= Dauer) {
+            return static_cast<double>(Geruht) / 1e9;
+        }
+        std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(Dauer - Geruht, Scheibe)));
+    }
 }
 
 float frmGoldbachQt::Uhrzeit() {

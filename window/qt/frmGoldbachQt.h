@@ -25,7 +25,7 @@ public:
     static void Zugang_einrichten();
 
     void EreignisseVerarbeiten() override;
-    void Fremdanfragen_Beantworten() override;
+    double Ruhen(double Sekunden) override;
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;

@@ -57,7 +57,7 @@ VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAMM}"
-!define MUI_FINISHPAGE_RUN_TEXT "Wendelkamm jetzt starten"
+!define MUI_FINISHPAGE_RUN_TEXT "${NAME} jetzt starten"
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -88,7 +88,7 @@ Function .onInit
         ; lies in the machine's 64-bit registry, which this 64-bit installer reads.
         ReadRegStr $R3 HKLM "${MSI_KEY}" "MSI"
         ${If} $R3 != ""
-            MessageBox MB_OK|MB_ICONSTOP "Wendelkamm ist bereits aus dem MSI-Paket für alle Benutzer installiert. Bitte entfernen Sie diese Installation zuerst oder verwenden Sie das MSI-Paket." /SD IDOK
+            MessageBox MB_OK|MB_ICONSTOP "${NAME} ist bereits aus dem MSI-Paket für alle Benutzer installiert. Bitte entfernen Sie diese Installation zuerst oder verwenden Sie das MSI-Paket." /SD IDOK
             SetErrorLevel 1638 ; ERROR_PRODUCT_VERSION: another installation of the product
             Quit
         ${EndIf}
@@ -108,7 +108,7 @@ Function .onInit
     ${EndIf}
 FunctionEnd
 
-Section "Wendelkamm"
+Section "${NAME}"
     SetOutPath "$INSTDIR"
     File "/oname=${PROGRAMM}" "${EXE}"
     WriteUninstaller "$INSTDIR\${DEINSTALLATION}"
@@ -145,9 +145,9 @@ Section "Uninstall"
     ClearErrors
     Delete "$INSTDIR\${PROGRAMM}"
     ${If} ${Errors}
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Wendelkamm läuft noch. Bitte schließen Sie das Programm und klicken Sie dann auf Wiederholen." /SD IDCANCEL IDRETRY wiederholen
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${NAME} läuft noch. Bitte schließen Sie das Programm und klicken Sie dann auf Wiederholen." /SD IDCANCEL IDRETRY wiederholen
         SetErrorLevel 32 ; ERROR_SHARING_VIOLATION
-        Abort "Wendelkamm läuft noch und wurde nicht entfernt."
+        Abort "${NAME} läuft noch und wurde nicht entfernt."
     ${EndIf}
     Delete "$SMPROGRAMS\${NAME}.lnk"
     Delete "$INSTDIR\${DEINSTALLATION}"

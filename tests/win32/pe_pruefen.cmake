@@ -82,7 +82,7 @@ else()
   string(REGEX REPLACE "\\\\n\"\n *\"" " " Manifest "${Manifest}")
   string(REGEX REPLACE "[ \t\n]+" " " Manifest "${Manifest}")
   foreach(Muster
-      "<assemblyIdentity type='win32' name='Wendelkamm.Wendelkamm' version='${VERSION_PUNKTE}' processorArchitecture='amd64'/>"
+      "<assemblyIdentity type='win32' name='${KENNUNG}' version='${VERSION_PUNKTE}' processorArchitecture='amd64'/>"
       "<assemblyIdentity type='win32' name='Microsoft.Windows.Common-Controls' version='6.0.0.0' processorArchitecture='\\*' publicKeyToken='6595b64144ccf1df' language='\\*'/>"
       "<dpiAware xmlns='http://schemas.microsoft.com/SMI/2005/WindowsSettings'>true/pm</dpiAware>"
       "<dpiAwareness xmlns='http://schemas.microsoft.com/SMI/2016/WindowsSettings'>PerMonitorV2, PerMonitor</dpiAwareness>"

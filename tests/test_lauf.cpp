@@ -259,19 +259,21 @@ TEST(Warten, EinLaufUeberMitternacht) {
     F.Bremse_bei(Verarbeitung_fuer(16));
     F.Form.cmdStart_Click();
     EXPECT_EQ(F.Text, Frage + Zeilen(6, 14));
-    // Six seconds of waiting, midnight among them, and two readings of the clock a wait.
-    EXPECT_NEAR(F.Zeit, 6.0, 6 * 2 * F.Schritt + 0.001);
+    // Six seconds of waiting, midnight among them: each wait two readings of the clock, and up
+    // to half a step of the float (1/128 s late in the day) off.
+    EXPECT_NEAR(F.Zeit, 6.0, 6 * (2 * F.Schritt + 1.0 / 256));
 }
 
 TEST(Warten, VergleichInEinfacherGenauigkeit) {
     // Begun at 65535 + 1/256 s: Startzeit + 1 lies halfway between the floats 65536 and
-    // 65536 + 1/128 and rounds to 65536, so the window rests 1020/1024 s, until 65536, and the
-    // wait ends at the reading after that (the fast clock runs 1/1024 s at each reading), 1022/1024
-    // s after the start. Compared in double precision it would rest on to 65536 + 1/256 and wait
-    // for a reading of 65536 + 1/128, 1031/1024 s after the start.
+    // 65536 + 1/128 and rounds to 65536. A reading shows 65536 from 65536 - 1/512 on (the floats
+    // below 65536 lie 1/256 apart), so the window rests 1018/1024 s, and the wait ends at the
+    // reading after that, 1020/1024 s after the start (the fast clock runs 1/1024 s at each
+    // reading). Compared in double precision it would rest on past 65536 + 1/256 and wait for a
+    // reading of 65536 + 1/128, some 1030/1024 s after the start.
     FakeFenster F;
     F.Schritt = 1.0 / 1024;
     F.Tageszeit_Anfang = 65535.0 + 1.0 / 256;
-    EXPECT_EQ(Wartedauer(F), 1022.0 / 1024);
+    EXPECT_EQ(Wartedauer(F), 1020.0 / 1024);
     EXPECT_EQ(F.Form.Startzeit, 65535.0 + 1.0 / 256);
 }

@@ -60,10 +60,18 @@ void frmGoldbach::Eine_Sekunde_Warten() {
     Startzeit = Fenster.Uhrzeit();
     float Vorige = static_cast<float>(Startzeit);
     for (;;) {
-        // Rest until the last reading would be a second after the start; a wait that ends early
-        // (another program asked something) reads the clock and rests again for what is left.
-        const double Rest =
-            static_cast<double>(static_cast<float>(Startzeit + 1.0)) - static_cast<double>(Vorige);
+        // Rest until a reading could show the end of the second: the clock's reading is rounded
+        // to the nearest float, so from half a step of the float below the end on. A rest cut
+        // short (another program asked something) reads the clock and rests again for what is
+        // left; a clock that reads late rests on up to the end itself.
+        const float Ende = static_cast<float>(Startzeit + 1.0);
+        const double Ab =
+            (static_cast<double>(Ende) + static_cast<double>(std::nextafter(Ende, -HUGE_VALF))) /
+            2.0;
+        double Rest = Ab - static_cast<double>(Vorige);
+        if (Rest <= 0.0) {
+            Rest = static_cast<double>(Ende) - static_cast<double>(Vorige);
+        }
         const double Geruht = Fenster.Ruhen(Rest > 0.0 ? Rest : 0.0);
         const float Jetzt = Fenster.Uhrzeit();
         if (Jetzt < Vorige) {

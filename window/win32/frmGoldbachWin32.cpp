@@ -608,6 +608,24 @@ double frmGoldbachWin32::Ruhen(double Sekunden) {
 }
 
 float frmGoldbachWin32::Uhrzeit() {
+    // From the system's precise time where Windows has it (8 and later): GetLocalTime moves on
+    // only at the system's tick, every 15.6 ms unless the tick is made finer, so a wait that
+    // rests until its second is over would still read the time of the tick before, and rest
+    // again until the next. FILETIME counts 100 ns from a midnight, in days of 86400 s.
+    static const auto Genaue_Zeit = Dll_Funktion<void(WINAPI*)(FILETIME*)>(
+        GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime");
+    FILETIME Weltzeit;
+    FILETIME Ortszeit;
+    if (Genaue_Zeit != nullptr) {
+        Genaue_Zeit(&Weltzeit);
+        if (FileTimeToLocalFileTime(&Weltzeit, &Ortszeit)) {
+            const unsigned long long Zeit =
+                (static_cast<unsigned long long>(Ortszeit.dwHighDateTime) << 32) |
+                Ortszeit.dwLowDateTime;
+            constexpr unsigned long long Tag = 86400ULL * 10000000ULL;
+            return static_cast<float>(static_cast<double>(Zeit % Tag) / 1e7);
+        }
+    }
     SYSTEMTIME Jetzt;
     GetLocalTime(&Jetzt);
     const double Sekunden =

@@ -16,8 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,12 +45,9 @@ bool Warten_bis(const std::function<bool()>& Bedingung, std::chrono::millisecond
 // tells nothing of another process. A file is opened by the wineserver, so that Z:\proc\self is
 // the wineserver itself.
 std::string Linux_Datei(const std::wstring& Pfad) {
-    std::string Inhalt;
+    char Inhalt[4096] = {};
     if (FILE* Datei = _wfopen((L"Z:\\proc\\" + Pfad).c_str(), L"rb")) {
-        char Block[4096];
-        for (std::size_t Gelesen; (Gelesen = std::fread(Block, 1, sizeof Block, Datei)) > 0;) {
-            Inhalt.append(Block, Gelesen);
-        }
+        std::fread(Inhalt, 1, sizeof Inhalt - 1, Datei);
         std::fclose(Datei);
     }
     return Inhalt;
@@ -74,18 +69,19 @@ Linux_Prozess Linux_Prozess_Lesen(const std::wstring& Kennung) {
     // pid (comm) state ppid ...: utime and stime are fields 14 and 15, starttime field 22, in
     // Linux's clock ticks of 1/100 s.
     const std::string Stat = Linux_Datei(Kennung + L"\\stat");
-    const std::size_t Klammer_auf = Stat.find('(');
-    const std::size_t Klammer_zu = Stat.rfind(')');
-    if (Klammer_auf == std::string::npos || Klammer_zu == std::string::npos) {
+    const std::size_t Anfang = Stat.find('(');
+    const std::size_t Ende = Stat.rfind(')');
+    double Benutzer = 0.0;
+    double System = 0.0;
+    double Start = 0.0;
+    if (Anfang == std::string::npos || Ende == std::string::npos ||
+        std::sscanf(
+            Stat.c_str() + Ende + 1,
+            "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %lf %lf %*s %*s %*s %*s %*s %*s %lf",
+            &Benutzer, &System, &Start) != 3) {
         return {};
     }
-    std::istringstream Felder(Stat.substr(Klammer_zu + 2));
-    std::vector<std::string> Feld{std::istream_iterator<std::string>(Felder), {}};
-    if (Feld.size() < 20) {
-        return {};
-    }
-    return {Stat.substr(Klammer_auf + 1, Klammer_zu - Klammer_auf - 1),
-            (std::stod(Feld[11]) + std::stod(Feld[12])) / 100.0, std::stod(Feld[19]) / 100.0};
+    return {Stat.substr(Anfang + 1, Ende - Anfang - 1), (Benutzer + System) / 100.0, Start / 100.0};
 }
 
 // wendelkamm.exe from the folder of this program, started and found by its window.
@@ -98,6 +94,7 @@ public:
         STARTUPINFOW Start{};
         Start.cb = sizeof Start;
         std::wstring Befehl = L"\"" + Pfad + L"\"";
+        Programmpfad = Pfad;
         Linux_Start = Linux_Laufzeit();
         if (!CreateProcessW(Pfad.c_str(), Befehl.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &Start, &Prozess)) {
@@ -149,11 +146,11 @@ public:
     // The text of Text1 by WM_GETTEXT. During a run the window answers within a millisecond of
     // its wait, and in the search not before the search's end.
     std::wstring Text() const {
-        DWORD_PTR Laenge = 0;
-        if (!SendMessageTimeoutW(Text1, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &Laenge)) {
+        const long long Laenge = Textlaenge();
+        if (Laenge < 0) {
             return L"(keine Antwort)";
         }
-        std::wstring Text(Laenge + 1, L'\0');
+        std::wstring Text(static_cast<std::size_t>(Laenge) + 1, L'\0');
         DWORD_PTR Gelesen = 0;
         if (!SendMessageTimeoutW(Text1, WM_GETTEXT, Text.size(),
                                  reinterpret_cast<LPARAM>(Text.data()), SMTO_NORMAL, 5000,
@@ -162,6 +159,15 @@ public:
         }
         Text.resize(Gelesen);
         return Text;
+    }
+
+    // The length of the text by WM_GETTEXTLENGTH, one message where Text() sends two; -1
+    // without an answer.
+    long long Textlaenge() const {
+        DWORD_PTR Laenge = 0;
+        return SendMessageTimeoutW(Text1, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &Laenge)
+                   ? static_cast<long long>(Laenge)
+                   : -1;
     }
 
     // Waits until the text stays the same for 2.5 s, more than two of the run's seconds, and
@@ -185,8 +191,8 @@ public:
 
     void Klicken(HWND Knopf) const { PostMessageW(Knopf, BM_CLICK, 0, 0); }
 
-    // The program's Linux process under Wine: the first wendelkamm.exe that Linux started since
-    // just before this one; an empty name if none is found.
+    // The program's Linux process under Wine: the first that Linux started from its path since
+    // just before it was started here; an empty name if none is found.
     std::wstring Linux_Kennung() const {
         std::wstring Gefunden;
         double Erster = 1e300;
@@ -202,8 +208,15 @@ public:
             }
             const Linux_Prozess Prozess = Linux_Prozess_Lesen(Name);
             // Linux counts the start in ticks of 10 ms.
-            if (Prozess.Name == "wendelkamm.exe" && Prozess.Start >= Linux_Start - 0.01 &&
-                Prozess.Start < Erster) {
+            if (Prozess.Name != "wendelkamm.exe" || Prozess.Start < Linux_Start - 0.01 ||
+                Prozess.Start >= Erster) {
+                continue;
+            }
+            // Started with this program's path: Wine gives Linux the Windows command line.
+            const std::string Aufruf = Linux_Datei(Name + L"\\cmdline");
+            wchar_t Erstes[MAX_PATH] = {};
+            MultiByteToWideChar(CP_UTF8, 0, Aufruf.c_str(), -1, Erstes, MAX_PATH - 1);
+            if (_wcsicmp(Erstes, Programmpfad.c_str()) == 0) {
                 Gefunden = Name;
                 Erster = Prozess.Start;
             }
@@ -221,6 +234,7 @@ public:
     }
 
     PROCESS_INFORMATION Prozess{};
+    std::wstring Programmpfad;
     double Linux_Start = 0.0; // Linux's time since its start, just before the program's
     HWND Fenster = nullptr;
     HWND Text1 = nullptr;
@@ -275,21 +289,22 @@ TEST(Programm, StartZeigtFrageUndZeilen_NotbremseHaeltAn) {
     EXPECT_TRUE(Warten_bis([&] { return P.Text().starts_with(Frage + Zeile6); }, 5s)) << P.Text();
 
     // Over the next four lines: one a second, and the program rests while it waits, at under 5 %
-    // of one processor; so does the wineserver, which carries every call into the system.
+    // of one processor, and so does the wineserver, which carries every call into the system.
     const std::wstring Kennung = P.Linux_Kennung();
     ASSERT_FALSE(Kennung.empty()) << "the program's Linux process is not found";
     const auto Anfang = std::chrono::steady_clock::now();
     const double Programm_vorher = Linux_Prozess_Lesen(Kennung).Rechenzeit;
     const double Server_vorher = Linux_Prozess_Lesen(L"self").Rechenzeit;
+    // Each line makes the text longer; the program is asked as little as a listener would.
     std::vector<double> Abstaende;
     auto Zuletzt = Anfang;
-    std::wstring Stand = P.Text();
+    long long Stand = P.Textlaenge();
     Warten_bis(
         [&] {
-            if (std::wstring Neu = P.Text(); Neu != Stand) {
+            if (const long long Neu = P.Textlaenge(); Neu != Stand) {
                 const auto Jetzt = std::chrono::steady_clock::now();
                 Abstaende.push_back(std::chrono::duration<double>(Jetzt - Zuletzt).count());
-                Stand = std::move(Neu);
+                Stand = Neu;
                 Zuletzt = Jetzt;
             }
             return Abstaende.size() == 4;

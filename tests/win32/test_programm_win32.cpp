@@ -11,10 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -37,6 +41,49 @@ bool Warten_bis(const std::function<bool()>& Bedingung, std::chrono::millisecond
     return true;
 }
 
+// What Linux knows of its processes, read under Wine through its drive Z:. Wine's GetProcessTimes
+// tells nothing of another process. A file is opened by the wineserver, so that Z:\proc\self is
+// the wineserver itself.
+std::string Linux_Datei(const std::wstring& Pfad) {
+    char Inhalt[4096] = {};
+    if (FILE* Datei = _wfopen((L"Z:\\proc\\" + Pfad).c_str(), L"rb")) {
+        std::fread(Inhalt, 1, sizeof Inhalt - 1, Datei);
+        std::fclose(Datei);
+    }
+    return Inhalt;
+}
+
+// Seconds since Linux started.
+double Linux_Laufzeit() {
+    return std::strtod(Linux_Datei(L"uptime").c_str(), nullptr);
+}
+
+// A Linux process's name, its processor time (user and system) and its start, in seconds.
+struct Linux_Prozess {
+    std::string Name;
+    double Rechenzeit = -1.0;
+    double Start = -1.0;
+};
+
+Linux_Prozess Linux_Prozess_Lesen(const std::wstring& Kennung) {
+    // pid (comm) state ppid ...: utime and stime are fields 14 and 15, starttime field 22, in
+    // Linux's clock ticks of 1/100 s.
+    const std::string Stat = Linux_Datei(Kennung + L"\\stat");
+    const std::size_t Anfang = Stat.find('(');
+    const std::size_t Ende = Stat.rfind(')');
+    double Benutzer = 0.0;
+    double System = 0.0;
+    double Start = 0.0;
+    if (Anfang == std::string::npos || Ende == std::string::npos ||
+        std::sscanf(
+            Stat.c_str() + Ende + 1,
+            "%*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %lf %lf %*s %*s %*s %*s %*s %*s %lf",
+            &Benutzer, &System, &Start) != 3) {
+        return {};
+    }
+    return {Stat.substr(Anfang + 1, Ende - Anfang - 1), (Benutzer + System) / 100.0, Start / 100.0};
+}
+
 // wendelkamm.exe from the folder of this program, started and found by its window.
 class Programm {
 public:
@@ -47,6 +94,8 @@ public:
         STARTUPINFOW Start{};
         Start.cb = sizeof Start;
         std::wstring Befehl = L"\"" + Pfad + L"\"";
+        Programmpfad = Pfad;
+        Linux_Start = Linux_Laufzeit();
         if (!CreateProcessW(Pfad.c_str(), Befehl.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &Start, &Prozess)) {
             ADD_FAILURE() << "cannot start " << GetLastError();
@@ -97,11 +146,11 @@ public:
     // The text of Text1 by WM_GETTEXT. During a run the window answers within a millisecond of
     // its wait, and in the search not before the search's end.
     std::wstring Text() const {
-        DWORD_PTR Laenge = 0;
-        if (!SendMessageTimeoutW(Text1, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &Laenge)) {
+        const long long Laenge = Textlaenge();
+        if (Laenge < 0) {
             return L"(keine Antwort)";
         }
-        std::wstring Text(Laenge + 1, L'\0');
+        std::wstring Text(static_cast<std::size_t>(Laenge) + 1, L'\0');
         DWORD_PTR Gelesen = 0;
         if (!SendMessageTimeoutW(Text1, WM_GETTEXT, Text.size(),
                                  reinterpret_cast<LPARAM>(Text.data()), SMTO_NORMAL, 5000,
@@ -110,6 +159,15 @@ public:
         }
         Text.resize(Gelesen);
         return Text;
+    }
+
+    // The length of the text by WM_GETTEXTLENGTH, one message where Text() sends two; -1
+    // without an answer.
+    long long Textlaenge() const {
+        DWORD_PTR Laenge = 0;
+        return SendMessageTimeoutW(Text1, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &Laenge)
+                   ? static_cast<long long>(Laenge)
+                   : -1;
     }
 
     // Waits until the text stays the same for 2.5 s, more than two of the run's seconds, and
@@ -133,6 +191,40 @@ public:
 
     void Klicken(HWND Knopf) const { PostMessageW(Knopf, BM_CLICK, 0, 0); }
 
+    // The program's Linux process under Wine: the first that Linux started from its path since
+    // just before it was started here; an empty name if none is found.
+    std::wstring Linux_Kennung() const {
+        std::wstring Gefunden;
+        double Erster = 1e300;
+        WIN32_FIND_DATAW Eintrag;
+        const HANDLE Suche = FindFirstFileW(L"Z:\\proc\\*", &Eintrag);
+        if (Suche == INVALID_HANDLE_VALUE) {
+            return {};
+        }
+        do {
+            const std::wstring Name = Eintrag.cFileName;
+            if (Name.find_first_not_of(L"0123456789") != std::wstring::npos) {
+                continue;
+            }
+            const Linux_Prozess Prozess = Linux_Prozess_Lesen(Name);
+            // Linux counts the start in ticks of 10 ms.
+            if (Prozess.Name != "wendelkamm.exe" || Prozess.Start < Linux_Start - 0.01 ||
+                Prozess.Start >= Erster) {
+                continue;
+            }
+            // Started with this program's path: Wine gives Linux the Windows command line.
+            const std::string Aufruf = Linux_Datei(Name + L"\\cmdline");
+            wchar_t Erstes[MAX_PATH] = {};
+            MultiByteToWideChar(CP_UTF8, 0, Aufruf.c_str(), -1, Erstes, MAX_PATH - 1);
+            if (_wcsicmp(Erstes, Programmpfad.c_str()) == 0) {
+                Gefunden = Name;
+                Erster = Prozess.Start;
+            }
+        } while (FindNextFileW(Suche, &Eintrag));
+        FindClose(Suche);
+        return Gefunden;
+    }
+
     // Waits for the process to end; its exit code, or STILL_ACTIVE.
     DWORD Ende(DWORD Millisekunden) const {
         WaitForSingleObject(Prozess.hProcess, Millisekunden);
@@ -142,6 +234,8 @@ public:
     }
 
     PROCESS_INFORMATION Prozess{};
+    std::wstring Programmpfad;
+    double Linux_Start = 0.0; // Linux's time since its start, just before the program's
     HWND Fenster = nullptr;
     HWND Text1 = nullptr;
     HWND cmdStart = nullptr;
@@ -194,10 +288,47 @@ TEST(Programm, StartZeigtFrageUndZeilen_NotbremseHaeltAn) {
     EXPECT_TRUE(Warten_bis([&] { return P.Text().starts_with(Frage); }, 5s)) << P.Text();
     EXPECT_TRUE(Warten_bis([&] { return P.Text().starts_with(Frage + Zeile6); }, 5s)) << P.Text();
 
+    // Over the next four lines: one a second, and the program rests while it waits, at under 5 %
+    // of one processor, and so does the wineserver, which carries every call into the system.
+    const std::wstring Kennung = P.Linux_Kennung();
+    ASSERT_FALSE(Kennung.empty()) << "the program's Linux process is not found";
+    const auto Anfang = std::chrono::steady_clock::now();
+    const double Programm_vorher = Linux_Prozess_Lesen(Kennung).Rechenzeit;
+    const double Server_vorher = Linux_Prozess_Lesen(L"self").Rechenzeit;
+    // Each line makes the text longer; the program is asked as little as a listener would.
+    std::vector<double> Abstaende;
+    auto Zuletzt = Anfang;
+    long long Stand = P.Textlaenge();
+    Warten_bis(
+        [&] {
+            if (const long long Neu = P.Textlaenge(); Neu != Stand) {
+                const auto Jetzt = std::chrono::steady_clock::now();
+                Abstaende.push_back(std::chrono::duration<double>(Jetzt - Zuletzt).count());
+                Stand = Neu;
+                Zuletzt = Jetzt;
+            }
+            return Abstaende.size() == 4;
+        },
+        8s);
+    const double Dauer =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - Anfang).count();
+    const double Programm = (Linux_Prozess_Lesen(Kennung).Rechenzeit - Programm_vorher) / Dauer;
+    const double Server = (Linux_Prozess_Lesen(L"self").Rechenzeit - Server_vorher) / Dauer;
+    ASSERT_EQ(Abstaende.size(), 4u) << "lines stopped";
+    std::sort(Abstaende.begin(), Abstaende.end());
+    std::printf("In %.1f s: Programm %.1f %%, wineserver %.1f %% eines Kerns; Zeilen alle %.3f s "
+                "(Median), hoechstens %.3f s\n",
+                Dauer, Programm * 100.0, Server * 100.0, (Abstaende[1] + Abstaende[2]) / 2.0,
+                Abstaende[3]);
+    EXPECT_LT(Programm, 0.05);
+    EXPECT_LT(Server, 0.05);
+    EXPECT_GT(Abstaende[0], 0.9);
+    EXPECT_LT(Abstaende[3], 1.25);
+
     P.Klicken(P.cmdNotbremse);
-    // The run reads the flag after its next second and writes no more line. Clicked during 8's
-    // second, the brake lets 8's line appear. On a busy machine the click may reach the window
-    // just before that second (6's line the last) or after it (10's too): the exact pass is the
+    // The run reads the flag after its next second and writes no more line. Clicked during 16's
+    // second, the brake lets 16's line appear. On a busy machine the click may reach the window
+    // just before that second (14's line the last) or after it (18's too): the exact pass is the
     // core tests' matter, a stop that holds is this test's.
     const std::wstring Angehalten = P.Angehalten();
     EXPECT_TRUE(Angehalten.starts_with(Frage + Zeile6)) << Angehalten;

@@ -120,20 +120,41 @@ double frmGoldbachQt::Ruhen(double Sekunden) {
     // each to this thread as a meta-call. Deliver those and nothing else: input, timers and
     // repaints stay queued for the run's next event processing. Qt has no way to sleep until
     // only a meta-call is posted, so the thread sleeps in slices of a few milliseconds and
-    // delivers what came between them: an answer is at most one slice late, and a second of
-    // rest costs some two hundred wake-ups instead of a busy processor.
-    constexpr qint64 Scheibe = 5'000'000; // ns
+    // delivers what came between them: a second of rest costs some two hundred wake-ups instead
+    // of a busy processor. A screen reader asks in bursts, one call after the other (dozens
+    // when the focus moves): after a call the slices are short for a moment, so that a burst
+    // is not one long slice per call.
+    constexpr qint64 Scheibe = 5'000'000;           // ns
+    constexpr qint64 Kurze_Scheibe = 500'000;       // ns, during a burst
+    constexpr qint64 Nachfrage_Dauer = 100'000'000; // ns that a burst is awaited after a call
     const qint64 Dauer = static_cast<qint64>(Sekunden * 1e9);
     QElapsedTimer Uhr; // monotonic: a clock set back does not lengthen the rest
     Uhr.start();
+    qint64 Nachfrage_Bis = -1;
+    QCoreApplication::instance()->installEventFilter(this);
     for (;;) {
+        Angefragt = false;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         const qint64 Geruht = Uhr.nsecsElapsed();
+        if (Angefragt) {
+            Nachfrage_Bis = Geruht + Nachfrage_Dauer;
+        }
         if (Geruht >= Dauer) {
+            QCoreApplication::instance()->removeEventFilter(this);
             return static_cast<double>(Geruht) / 1e9;
         }
-        std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(Dauer - Geruht, Scheibe)));
+        const qint64 Jetzt_Scheibe = Geruht < Nachfrage_Bis ? Kurze_Scheibe : Scheibe;
+        std::this_thread::sleep_for(
+            std::chrono::nanoseconds(std::min(Dauer - Geruht, Jetzt_Scheibe)));
     }
+}
+
+bool frmGoldbachQt::eventFilter(QObject* watched, QEvent* event) {
+    // Only while the window rests: a meta-call delivered is another program's call.
+    if (event->type() == QEvent::MetaCall) {
+        Angefragt = true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 float frmGoldbachQt::Uhrzeit() {

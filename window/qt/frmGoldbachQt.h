@@ -39,6 +39,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Installed on the application while the window rests: notes each call delivered.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Shows the newest line and puts the box on the screen at once.
@@ -49,4 +51,5 @@ private:
     QPushButton* cmdStart;
     QPushButton* cmdNotbremse;
     bool Schliesst = false;
+    bool Angefragt = false; // a call was delivered in the last slice of a rest
 };

@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -431,13 +433,91 @@ TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
         } else if (Antwort != -1 && G.Schritt == 0.0) {
             EXPECT_TRUE(GetUpdateRect(Text1, nullptr, FALSE)) << "painted during the wait";
         }
-        G.Schritt = Leser.joinable() && Antwort == -1 ? 0.0 : 0.25;
+        // Neither the clock nor a rest moves it on until then; each rest is the window's own.
+        const bool Steht = Leser.joinable() && Antwort == -1;
+        G.Schritt = Steht ? 0.0 : 0.25;
+        G.Hoechste_Ruhe = Steht ? 0.0 : 1e9;
     };
     F.Klick_einreihen(IDC_CMDSTART);
     F.EreignisseVerarbeiten();
     Leser.join();
     EXPECT_EQ(Gelesen, frmGoldbachWin32::Breit(Frage + Zeilen(6, 6)));
     EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 8) + "x");
+}
+
+TEST_F(Win32Fenster, RuhenRuhtBisZurFristUndBeantwortetDabeiAnfragenAnderer) {
+    // The window's own rest on the real clock, not the fast one's: five of 0.2 s, each with
+    // another thread's WM_GETTEXT in its middle. Each ends on time, not before, and the thread
+    // takes next to no processor time meanwhile; a key queued before waits for the next event
+    // processing.
+    const HWND Text1 = F.Element(IDC_TEXT1);
+    F.Text1_Ersetzen("a");
+    const auto Sekunden = [] {
+        LARGE_INTEGER Stand;
+        LARGE_INTEGER Frequenz;
+        QueryPerformanceCounter(&Stand);
+        QueryPerformanceFrequency(&Frequenz);
+        return static_cast<double>(Stand.QuadPart) / static_cast<double>(Frequenz.QuadPart);
+    };
+    const auto Rechenzeit = [] { // of this thread, in seconds
+        FILETIME Anfang;
+        FILETIME Ende;
+        FILETIME System;
+        FILETIME Benutzer;
+        GetThreadTimes(GetCurrentThread(), &Anfang, &Ende, &System, &Benutzer);
+        const auto Wert = [](const FILETIME& Zeit) {
+            return (static_cast<double>(Zeit.dwHighDateTime) * 4294967296.0 + Zeit.dwLowDateTime) /
+                   1e7;
+        };
+        return Wert(System) + Wert(Benutzer);
+    };
+    // The count is kept under Wine too: a tenth of a second's spin shows in it.
+    const double Vor_dem_Kreisen = Rechenzeit();
+    for (const double Bis = Sekunden() + 0.1; Sekunden() < Bis;) {
+    }
+    EXPECT_GT(Rechenzeit() - Vor_dem_Kreisen, 0.05);
+
+    PostMessageW(Text1, WM_CHAR, L'x', 0);
+    std::vector<double> Verspaetungen;
+    const double Rechenzeit_vorher = Rechenzeit();
+    for (int i = 0; i < 5; ++i) {
+        wchar_t Gelesen[8] = {};
+        std::atomic<double> Antwortzeit = -1.0;
+        std::thread Leser([&] {
+            Sleep(100);
+            const double Gesendet = Sekunden();
+            if (SendMessageTimeoutW(Text1, WM_GETTEXT, 8, reinterpret_cast<LPARAM>(Gelesen),
+                                    SMTO_NORMAL, 100, nullptr) != 0) {
+                Antwortzeit = Sekunden() - Gesendet;
+            }
+        });
+        const double Anfang = Sekunden();
+        const double Geruht = F.frmGoldbachWin32::Ruhen(0.2);
+        const double Gemessen = Sekunden() - Anfang;
+        Leser.join();
+        EXPECT_GE(Gemessen, 0.2);
+        EXPECT_NEAR(Geruht, Gemessen, 0.001);
+        Verspaetungen.push_back(Gemessen - 0.2);
+        EXPECT_GE(Antwortzeit, 0.0) << "no answer during the rest";
+        EXPECT_STREQ(Gelesen, L"a");
+        std::printf("Antwort nach %.2f ms\n", Antwortzeit * 1e3);
+    }
+    const double Rechenanteil = (Rechenzeit() - Rechenzeit_vorher) / 1.0;
+    std::sort(Verspaetungen.begin(), Verspaetungen.end());
+    std::printf("Ruhen(0,2): Verspaetung Median %.2f ms, hoechstens %.2f ms; Rechenzeit %.1f %%\n",
+                Verspaetungen[2] * 1e3, Verspaetungen[4] * 1e3, Rechenanteil * 100.0);
+    EXPECT_LT(Verspaetungen[2], 0.003);
+    EXPECT_LT(Verspaetungen[4], 0.020);
+    EXPECT_LT(Rechenanteil, 0.05);
+    EXPECT_EQ(F.Text1_Lesen(), "a");
+    F.EreignisseVerarbeiten();
+    EXPECT_EQ(F.Text1_Lesen(), "ax");
+    // A rest of no time still answers, and without its window the rest keeps its time.
+    EXPECT_LT(F.frmGoldbachWin32::Ruhen(0.0), 0.01);
+    frmGoldbachWin32 Ohne_Fenster(GetModuleHandleW(nullptr));
+    const double Anfang = Sekunden();
+    EXPECT_GE(Ohne_Fenster.Ruhen(0.05), 0.05);
+    EXPECT_LT(Sekunden() - Anfang, 0.07);
 }
 
 TEST_F(Win32Fenster, StartUndNotbremseUeberDieNachrichten) {

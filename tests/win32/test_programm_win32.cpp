@@ -11,10 +11,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -37,6 +43,51 @@ bool Warten_bis(const std::function<bool()>& Bedingung, std::chrono::millisecond
     return true;
 }
 
+// What Linux knows of its processes, read under Wine through its drive Z:. Wine's GetProcessTimes
+// tells nothing of another process. A file is opened by the wineserver, so that Z:\proc\self is
+// the wineserver itself.
+std::string Linux_Datei(const std::wstring& Pfad) {
+    std::string Inhalt;
+    if (FILE* Datei = _wfopen((L"Z:\\proc\\" + Pfad).c_str(), L"rb")) {
+        char Block[4096];
+        for (std::size_t Gelesen; (Gelesen = std::fread(Block, 1, sizeof Block, Datei)) > 0;) {
+            Inhalt.append(Block, Gelesen);
+        }
+        std::fclose(Datei);
+    }
+    return Inhalt;
+}
+
+// Seconds since Linux started.
+double Linux_Laufzeit() {
+    return std::strtod(Linux_Datei(L"uptime").c_str(), nullptr);
+}
+
+// A Linux process's name, its processor time (user and system) and its start, in seconds.
+struct Linux_Prozess {
+    std::string Name;
+    double Rechenzeit = -1.0;
+    double Start = -1.0;
+};
+
+Linux_Prozess Linux_Prozess_Lesen(const std::wstring& Kennung) {
+    // pid (comm) state ppid ...: utime and stime are fields 14 and 15, starttime field 22, in
+    // Linux's clock ticks of 1/100 s.
+    const std::string Stat = Linux_Datei(Kennung + L"\\stat");
+    const std::size_t Klammer_auf = Stat.find('(');
+    const std::size_t Klammer_zu = Stat.rfind(')');
+    if (Klammer_auf == std::string::npos || Klammer_zu == std::string::npos) {
+        return {};
+    }
+    std::istringstream Felder(Stat.substr(Klammer_zu + 2));
+    std::vector<std::string> Feld{std::istream_iterator<std::string>(Felder), {}};
+    if (Feld.size() < 20) {
+        return {};
+    }
+    return {Stat.substr(Klammer_auf + 1, Klammer_zu - Klammer_auf - 1),
+            (std::stod(Feld[11]) + std::stod(Feld[12])) / 100.0, std::stod(Feld[19]) / 100.0};
+}
+
 // wendelkamm.exe from the folder of this program, started and found by its window.
 class Programm {
 public:
@@ -47,6 +98,7 @@ public:
         STARTUPINFOW Start{};
         Start.cb = sizeof Start;
         std::wstring Befehl = L"\"" + Pfad + L"\"";
+        Linux_Start = Linux_Laufzeit();
         if (!CreateProcessW(Pfad.c_str(), Befehl.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &Start, &Prozess)) {
             ADD_FAILURE() << "cannot start " << GetLastError();
@@ -133,6 +185,33 @@ public:
 
     void Klicken(HWND Knopf) const { PostMessageW(Knopf, BM_CLICK, 0, 0); }
 
+    // The program's Linux process under Wine: the first wendelkamm.exe that Linux started since
+    // just before this one; an empty name if none is found.
+    std::wstring Linux_Kennung() const {
+        std::wstring Gefunden;
+        double Erster = 1e300;
+        WIN32_FIND_DATAW Eintrag;
+        const HANDLE Suche = FindFirstFileW(L"Z:\\proc\\*", &Eintrag);
+        if (Suche == INVALID_HANDLE_VALUE) {
+            return {};
+        }
+        do {
+            const std::wstring Name = Eintrag.cFileName;
+            if (Name.find_first_not_of(L"0123456789") != std::wstring::npos) {
+                continue;
+            }
+            const Linux_Prozess Prozess = Linux_Prozess_Lesen(Name);
+            // Linux counts the start in ticks of 10 ms.
+            if (Prozess.Name == "wendelkamm.exe" && Prozess.Start >= Linux_Start - 0.01 &&
+                Prozess.Start < Erster) {
+                Gefunden = Name;
+                Erster = Prozess.Start;
+            }
+        } while (FindNextFileW(Suche, &Eintrag));
+        FindClose(Suche);
+        return Gefunden;
+    }
+
     // Waits for the process to end; its exit code, or STILL_ACTIVE.
     DWORD Ende(DWORD Millisekunden) const {
         WaitForSingleObject(Prozess.hProcess, Millisekunden);
@@ -142,6 +221,7 @@ public:
     }
 
     PROCESS_INFORMATION Prozess{};
+    double Linux_Start = 0.0; // Linux's time since its start, just before the program's
     HWND Fenster = nullptr;
     HWND Text1 = nullptr;
     HWND cmdStart = nullptr;
@@ -194,10 +274,46 @@ TEST(Programm, StartZeigtFrageUndZeilen_NotbremseHaeltAn) {
     EXPECT_TRUE(Warten_bis([&] { return P.Text().starts_with(Frage); }, 5s)) << P.Text();
     EXPECT_TRUE(Warten_bis([&] { return P.Text().starts_with(Frage + Zeile6); }, 5s)) << P.Text();
 
+    // Over the next four lines: one a second, and the program rests while it waits, at under 5 %
+    // of one processor; so does the wineserver, which carries every call into the system.
+    const std::wstring Kennung = P.Linux_Kennung();
+    ASSERT_FALSE(Kennung.empty()) << "the program's Linux process is not found";
+    const auto Anfang = std::chrono::steady_clock::now();
+    const double Programm_vorher = Linux_Prozess_Lesen(Kennung).Rechenzeit;
+    const double Server_vorher = Linux_Prozess_Lesen(L"self").Rechenzeit;
+    std::vector<double> Abstaende;
+    auto Zuletzt = Anfang;
+    std::wstring Stand = P.Text();
+    Warten_bis(
+        [&] {
+            if (std::wstring Neu = P.Text(); Neu != Stand) {
+                const auto Jetzt = std::chrono::steady_clock::now();
+                Abstaende.push_back(std::chrono::duration<double>(Jetzt - Zuletzt).count());
+                Stand = std::move(Neu);
+                Zuletzt = Jetzt;
+            }
+            return Abstaende.size() == 4;
+        },
+        8s);
+    const double Dauer =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - Anfang).count();
+    const double Programm = (Linux_Prozess_Lesen(Kennung).Rechenzeit - Programm_vorher) / Dauer;
+    const double Server = (Linux_Prozess_Lesen(L"self").Rechenzeit - Server_vorher) / Dauer;
+    ASSERT_EQ(Abstaende.size(), 4u) << "lines stopped";
+    std::sort(Abstaende.begin(), Abstaende.end());
+    std::printf("In %.1f s: Programm %.1f %%, wineserver %.1f %% eines Kerns; Zeilen alle %.3f s "
+                "(Median), hoechstens %.3f s\n",
+                Dauer, Programm * 100.0, Server * 100.0, (Abstaende[1] + Abstaende[2]) / 2.0,
+                Abstaende[3]);
+    EXPECT_LT(Programm, 0.05);
+    EXPECT_LT(Server, 0.05);
+    EXPECT_GT(Abstaende[0], 0.9);
+    EXPECT_LT(Abstaende[3], 1.25);
+
     P.Klicken(P.cmdNotbremse);
-    // The run reads the flag after its next second and writes no more line. Clicked during 8's
-    // second, the brake lets 8's line appear. On a busy machine the click may reach the window
-    // just before that second (6's line the last) or after it (10's too): the exact pass is the
+    // The run reads the flag after its next second and writes no more line. Clicked during 16's
+    // second, the brake lets 16's line appear. On a busy machine the click may reach the window
+    // just before that second (14's line the last) or after it (18's too): the exact pass is the
     // core tests' matter, a stop that holds is this test's.
     const std::wstring Angehalten = P.Angehalten();
     EXPECT_TRUE(Angehalten.starts_with(Frage + Zeile6)) << Angehalten;

@@ -46,7 +46,7 @@ public:
     frmGoldbach& Form() { return Goldbach; }
 
     void EreignisseVerarbeiten() override;
-    void Fremdanfragen_Beantworten() override;
+    double Ruhen(double Sekunden) override;
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;
@@ -107,10 +107,10 @@ private:
     HWND Standardknopf = nullptr;
     std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
     bool Schliesst = false;
-    // When the wait last looked for other programs' requests, and how often it looks: in ticks
-    // of the performance counter.
-    long long Letzte_Anfragenschau = 0;
-    long long Anfragenschau_Abstand = 0;
+    long long Zaehlerfrequenz = 1; // ticks of the performance counter in a second
+    // The alarm that ends a rest on time, while the window exists (see Ruhen); without it, the
+    // system's timer is made finer for the rest.
+    HANDLE Wecker = nullptr;
     bool Com_Eigen = false; // COM set up on this thread by this window, and ended with it
     IAccPropServices* Zugangsdienste = nullptr;   // holds Text1's name, cleared with the window
     IRawElementProviderSimple* Ansager = nullptr; // Text1 for UI Automation, once it announces

@@ -72,6 +72,8 @@ def takt(zeiten, t0, t1):
     the program wrote or drew: one that follows another within RUHE belongs to it."""
     zahlen = [t for i, t in enumerate(zeiten)
               if t0 <= t <= t1 and (i == 0 or t - zeiten[i - 1] > RUHE)]
+    if len(zahlen) < 2:
+        raise SystemExit(f"{len(zahlen)} numbers in the run")
     abstaende = [(b - a) * 1000 for a, b in zip(zahlen, zahlen[1:])]
     return {"Zahlen": len(zahlen), "Takt_Median_ms": round(statistics.median(abstaende), 1),
             "Takt_Hoechstens_ms": round(max(abstaende), 1)}

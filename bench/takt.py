@@ -144,7 +144,7 @@ class Bildschirm:
 
 def auf_x(art, programm, sekunden):
     x, starts, messungen = Bildschirm(), [], []
-    praefix = "WINEPREFIX=" + os.environ["WINEPREFIX"] if art == "wine" else ""
+    praefix = f"WINEPREFIX={os.environ['WINEPREFIX']}\0" if art == "wine" else ""
     for i in range(STARTS + 1):
         if i:
             prozess.terminate()

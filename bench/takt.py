@@ -207,7 +207,8 @@ def seite(pfad, sekunden):
                 time.sleep(0.01)
             starts.append(anstrich)
         treiber.execute_cdp_cmd("Performance.enable", {})
-        renderer = [p for p in prozesse("--type=renderer") if treiber.service.process.pid in ahnen(p)]
+        treiber_pid = treiber.service.process.pid
+        renderer = [p for p in prozesse("--type=renderer") if treiber_pid in ahnen(p)]
 
         def messen():
             haupt = next(m["value"] for m in treiber.execute_cdp_cmd("Performance.getMetrics", {})
@@ -233,4 +234,5 @@ def seite(pfad, sekunden):
 if __name__ == "__main__":
     art, programm = sys.argv[1:3]
     sekunden = float(sys.argv[3]) if len(sys.argv) > 3 else 60
-    print(json.dumps(seite(programm, sekunden) if art == "seite" else auf_x(art, programm, sekunden)))
+    messung = seite if art == "seite" else lambda *a: auf_x(art, *a)
+    print(json.dumps(messung(programm, sekunden)))

@@ -1,5 +1,5 @@
 // The start of the Qt program: one application, one window frmGoldbach, the event loop until the
-// window is closed. Shared with the program's test and bench builds, so that they start as it does.
+// window is closed. Shared with the program's test build, so that it starts as the program does.
 #pragma once
 
 #include <QApplication>

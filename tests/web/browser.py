@@ -19,18 +19,27 @@ def chromium(breite, hoehe):
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
+    extra = {}  # headers sent with every answer
+
+    def end_headers(self):
+        for name, value in self.extra.items():
+            self.send_header(name, value)
+        super().end_headers()
+
     def log_message(self, *args):
         pass
 
 
 class Server:
-    """http.server on 127.0.0.1, at the same port each time it is started."""
+    """http.server on 127.0.0.1, at the same port each time it is started, sending the given
+    headers with every answer."""
 
-    def __init__(self):
+    def __init__(self, headers=None):
         self.port, self.server = 0, None
+        self.handler = type("Handler", (Quiet,), {"extra": dict(headers or {})})
 
     def start(self, folder):
-        handler = functools.partial(Quiet, directory=folder)
+        handler = functools.partial(self.handler, directory=folder)
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
         self.port = self.server.server_port
         threading.Thread(target=self.server.serve_forever, daemon=True).start()

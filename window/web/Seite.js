@@ -1,6 +1,7 @@
 // The page's side of the window services, run before the program starts. Its event handlers
 // only queue what the user did; the program takes the queue at its next event processing. While
-// the program waits for the page (to paint, or for a click), nothing here calls into it.
+// the program waits for the page (to paint, for a click, or resting out its second), nothing
+// here calls into it.
 var Seite = {
   fensterElement: null,
   // The controls by name.
@@ -97,6 +98,7 @@ var Seite = {
     document.body.appendChild(Seite.ansage);
     Seite.einpassen();
     window.addEventListener('resize', Seite.einpassen);
+    Seite.uhrwerkBauen();
     // The note opens at its first line, with the focus where the definition puts it.
     Seite.elemente[Seite.fokus].focus();
     Seite.elemente.Text1.setSelectionRange(0, 0);
@@ -172,6 +174,70 @@ var Seite = {
         Seite.wecker = weiter;
       }
     }).then(function () { return Seite.letzteNr; });
+  },
+
+  // The program's rest during its one-second wait: until its time is up, then it resolves
+  // with the time rested in seconds (performance.now(), which never goes back). The page
+  // meanwhile paints, scrolls, takes typing into the box and answers other programs; a click
+  // only queues, as at any time, for the run's next event processing. One rest at a time.
+  ruhe: null,
+  // A worker whose timer wakes the page: a hidden page's own timers are held back to a wake a
+  // second, later a minute, a worker's are not. Made as the page opens, so that it has started
+  // by the first rest; null where none can be made.
+  uhrwerk: null,
+  ruheUhr: null,
+  ruhen: function (sekunden) {
+    return new Promise(function (fertig) {
+      var anfang = performance.now();
+      Seite.ruhe = {anfang: anfang, ende: anfang + Math.max(0, sekunden) * 1000, fertig: fertig};
+      Seite.ausgeruht();
+    });
+  },
+  // At each wake: ends the rest whose time is up, else sets the next wake. Without the worker
+  // the page's own timer wakes it, and a hidden page goes round its message queue until the
+  // time is up, as its timers would wake it a second or more too late.
+  ausgeruht: function () {
+    var r = Seite.ruhe;
+    if (!r) return;
+    var jetzt = performance.now();
+    clearTimeout(Seite.ruheUhr);
+    if (jetzt >= r.ende) {
+      Seite.ruhe = null;
+      r.fertig((jetzt - r.anfang) / 1000);
+      return;
+    }
+    var ms = Math.ceil(r.ende - jetzt);
+    if (Seite.uhrwerk) {
+      Seite.uhrwerk.postMessage(ms);
+    } else if (document.hidden) {
+      var kanal = new MessageChannel();
+      kanal.port1.onmessage = Seite.ausgeruht;
+      kanal.port2.postMessage(0);
+    } else {
+      Seite.ruheUhr = setTimeout(Seite.ausgeruht, ms);
+    }
+  },
+  // The worker answers each number of milliseconds after as long. It is made from a Blob, as
+  // the page is one file that also opens from disk; where the browser refuses it, at once or
+  // once it has tried to start it, the page wakes itself.
+  uhrwerkBauen: function () {
+    try {
+      var w = new Worker(URL.createObjectURL(new Blob(
+        ['onmessage = function (e) { setTimeout(function () { postMessage(0); }, e.data); };'],
+        {type: 'text/javascript'})));
+      w.onmessage = Seite.ausgeruht;
+      w.onerror = function () {
+        Seite.uhrwerk = null;
+        Seite.ausgeruht();
+      };
+      Seite.uhrwerk = w;
+    } catch (e) {
+      Seite.uhrwerk = null;
+    }
+    // Hidden or shown during a rest, a page without the worker is woken the other way.
+    document.addEventListener('visibilitychange', function () {
+      if (!Seite.uhrwerk) Seite.ausgeruht();
+    });
   },
 
   // Local time of day in seconds since midnight.

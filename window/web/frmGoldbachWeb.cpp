@@ -20,6 +20,7 @@ EM_JS(void, Seite_Element, (const char* Json, int Laenge), {
 EM_JS(void, Seite_Zeigen, (), { Seite.zeigen(); });
 EM_ASYNC_JS(int, Seite_Abgeben, (), { return await Seite.abgeben(); });
 EM_ASYNC_JS(int, Seite_Abwarten, (), { return await Seite.abwarten(); });
+EM_ASYNC_JS(double, Seite_Ruhen, (double Sekunden), { return await Seite.ruhen(Sekunden); });
 EM_JS(int, Seite_Naechstes, (int Bis), { return Seite.naechstes(Bis); });
 EM_JS(double, Seite_Uhrzeit, (), { return Seite.uhrzeit(); });
 EM_JS(char*, Seite_Text1_Lesen, (), { return stringToNewUTF8(Seite.text1Lesen()); });
@@ -151,10 +152,12 @@ void frmGoldbachWeb::EreignisseVerarbeiten() {
     Ausliefern(Seite_Abgeben());
 }
 
-void frmGoldbachWeb::Fremdanfragen_Beantworten() {
-    // The browser answers a screen reader from its own copy of the page, brought up to date
-    // whenever the page paints (after each line, and at the run's event processing); there is
-    // nothing to deliver here.
+double frmGoldbachWeb::Ruhen(double Sekunden) {
+    // The program gives the thread back to the browser until the time is up: the page paints
+    // and scrolls, and the browser brings its copy for screen readers up to date and answers
+    // them. The page's handlers only queue clicks, so no handler runs before the run's next
+    // event processing.
+    return Seite_Ruhen(Sekunden);
 }
 
 float frmGoldbachWeb::Uhrzeit() {

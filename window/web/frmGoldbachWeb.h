@@ -19,7 +19,7 @@ public:
     void Ereignisschleife();
 
     void EreignisseVerarbeiten() override;
-    void Fremdanfragen_Beantworten() override;
+    double Ruhen(double Sekunden) override;
     float Uhrzeit() override;
     std::string Text1_Lesen() override;
     void Text1_Ersetzen(const std::string& Text) override;

@@ -315,6 +315,8 @@ def test_opening(page):
     check(fetched == [], "resources loaded besides the page", fetched)
     size = pathlib.Path(page.url.removeprefix("file://")).stat().st_size
     check(size <= 1_000_000, "the page's size", size)
+    # Its worker, for the rest's timer, made from the page itself, opened from disk.
+    check(page.js("return Seite.uhrwerk instanceof Worker"), "the page's worker")
 
     kinds = page.js("return [...document.querySelectorAll('#frmGoldbach > *')]"
                     ".map(e => e.tagName + '#' + e.id + ':' + "

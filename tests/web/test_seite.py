@@ -550,7 +550,8 @@ def test_resting(page):
         answers.append(1000 * (time.perf_counter() - asked))
     after = metrics()
     page.js("window.__seen.frames = true; window.__seen.frame()")
-    busy = (after["TaskDuration"] - before["TaskDuration"]) / (after["Timestamp"] - before["Timestamp"])
+    busy = ((after["TaskDuration"] - before["TaskDuration"]) /
+            (after["Timestamp"] - before["Timestamp"]))
 
     # Typed into the box and the brake clicked in the middle of a rest.
     seen = len(lines_of(page.writes()))
@@ -577,7 +578,8 @@ def test_resting(page):
     print(f"     real time: main thread busy {100 * busy:.1f} % of the time; scripts from "
           f"outside answered in {median(answers):.1f} ms median, {max(answers):.1f} ms at most; "
           f"lines {median(gaps):.0f} ms apart on the median, {max(gaps):.0f} ms at most; "
-          f"waits ended {median(late):.1f} ms late on the median, {max(late or [0]):.1f} ms at most")
+          f"waits ended {median(late):.1f} ms late on the median, "
+          f"{max(late or [0]):.1f} ms at most")
     check(median(answers) < 50, "scripts from outside answered late", answers)
     check(busy < 0.05, "the page's thread busy during the rest", busy)
     check(990 <= min(gaps) and max(gaps) < 1250, "a line a second", gaps)

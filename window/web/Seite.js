@@ -159,10 +159,16 @@ var Seite = {
     });
   },
 
-  // The program's event processing: the page paints and takes input once; the result is the
-  // number of the last click queued by then, up to which the program delivers.
+  // The program's event processing: the page takes the input that came before; the result is
+  // the number of the last click queued by then, up to which the program delivers. It waits
+  // for no frame: the page has painted after each of the program's writes, and paints while
+  // the run rests.
   abgeben: function () {
-    return Seite.malen().then(function () { return Seite.letzteNr; });
+    return new Promise(function (weiter) {
+      var kanal = new MessageChannel();
+      kanal.port1.onmessage = function () { weiter(Seite.letzteNr); };
+      kanal.port2.postMessage(0);
+    });
   },
 
   // No run is active: wait for the first click, or for the page to be left.

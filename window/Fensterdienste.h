@@ -16,9 +16,11 @@ public:
     // included), and gives back how long it rested, on a clock that never goes back. While it
     // rests it answers what other programs ask of the window, a screen reader's requests above
     // all, at least once and at once when one comes, and nothing else: no click, keystroke,
-    // repaint or timer is handled here, and no handler runs. It may return before Sekunden
-    // have passed; the wait then reads the clock and rests again for what is left, so it neither
-    // keeps a processor busy nor ends later than its first reading past its second.
+    // repaint or timer is handled here, and no handler runs (a browser paints the page and takes
+    // typing into the box meanwhile, as it does by itself; the clicks still wait). It may return
+    // before Sekunden have passed; the wait then reads the clock and rests again for what is
+    // left, so it neither keeps a processor busy nor ends later than its first reading past its
+    // second.
     virtual double Ruhen(double Sekunden) = 0;
 
     // Local time of day in seconds since midnight, single precision with a fractional part.

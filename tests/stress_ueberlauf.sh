@@ -20,13 +20,10 @@ fehler() {
 setsid "$Programm" >"$Arbeit/text" 2>"$Arbeit/meldung" &
 Pid=$!
 
-# The caption and the middle of cmdStart, from the window's definition.
-Definition=$(dirname "$0")/../window/fensterdefinition.py
-Beschriftung="^$("$Definition" beschriftung)\$"
-Fenster=$(timeout 30 xdotool search --sync --onlyvisible --name "$Beschriftung" | head -n 1) ||
-    fehler "the window did not appear"
-read -r X Y < <("$Definition" mitte cmdStart)
-xdotool mousemove --window "$Fenster" "$X" "$Y" click 1
+# The window found by its caption, and Start clicked.
+Wurzel=$(dirname "$0")/..
+Beschriftung="^$("$Wurzel/window/fensterdefinition.py" beschriftung)\$"
+Fenster=$("$Wurzel/script/click" cmdStart) || fehler "the window did not appear"
 
 # The one-second wait and then the search of 2147483646, about ten seconds here.
 Meldungsfenster=

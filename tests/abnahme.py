@@ -2,21 +2,19 @@
 """Drives the real Wendelkamm under X, or on Wayland, as a user and a screen reader would.
 
 It reads the window through the accessibility bus (AT-SPI), clicks with the X pointer
-(xdotool), goes through a run with the keyboard while the screen reader Orca listens, types into
-the box, starts a run inside a run, and pings the window and closes it the way a window manager
-does (_NET_WM_PING, WM_DELETE_WINDOW). During a run it measures the program's processor time and
-the pace of its lines. Run it in an X session with a D-Bus session bus, e.g.:
+(xdotool), goes through a run by keyboard while the screen reader Orca listens, types into the
+box, starts a run inside a run, measures a run's processor time and pace, and pings and closes
+the window as a window manager does (_NET_WM_PING, WM_DELETE_WINDOW). Run it in an X session
+with a D-Bus session bus, e.g.:
 
     xvfb-run -a dbus-run-session -- tests/abnahme.py build/app/wendelkamm
 
-With --wayland it starts weston's headless compositor itself and the program on it, without X:
-buttons are pressed through their accessibility action, the application id is read from the
-compositor's protocol log (weston-debug), and what needs a keyboard or a pointer is left out,
-each with its reason printed:
+--wayland ID starts weston's headless compositor and the program on it, without X: buttons are
+pressed by their accessibility action, the application id that the window gives the compositor,
+which must be ID, is read from weston's protocol log, and what needs a keyboard or a pointer is
+skipped with its reason:
 
     dbus-run-session -- tests/abnahme.py --wayland de.wendelkamm.wendelkamm build/app/wendelkamm
-
-(--wayland takes the application id that the window must give the compositor.)
 
 The program may be a command (qemu-aarch64 -L / wendelkamm); before it, --slow 10 makes every
 time limit ten times as long, for a slower program, and --ohne-orca leaves out what Orca says
@@ -46,7 +44,8 @@ NOTE = ("KORVANT hatte im Jahr 1900 die \nFrage aufgeworfen: \nGibt es einen Alg
         "werden kann, ob diese wahr oder \nfalsch ist? \n\nVelschor beweist im Jahre 1936, \n"
         "dass das unmöglich ist.\n")
 QUESTION = "Terminiert dieser Algorithmus?\n"
-LINE = re.compile(r" ?(\d+) = \d+ \+ \d+\n")
+RESULT = r"(\d+) = \d+ \+ \d+"
+LINE = re.compile(f" ?{RESULT}\n")
 SLOW = 1.0  # factor on every time limit
 
 
@@ -123,6 +122,15 @@ def focused(node):
     return node.getState().contains(pyatspi.STATE_FOCUSED)
 
 
+def skipped(what, why):
+    print(f"skipped on Wayland: {what} ({why})")
+
+
+def first_lines(box, run):
+    wait_for(f"the line for 6 of {run}", lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
+    wait_for(f"the line for 8 of {run}", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+
+
 def press(button):
     # The button's own accessibility action, as a screen reader presses it: no pointer needed.
     action = button.queryAction()
@@ -137,23 +145,28 @@ def numbers(text):
     return [int(n) for n in LINE.findall(text)]
 
 
+def gaps(heard):
+    return [b[0] - a[0] for a, b in zip(heard, heard[1:])]
+
+
+def ms(seconds):
+    return [round(s * 1000) for s in seconds]
+
+
 def processor_seconds(pid):
-    """The processor time that the process has used so far, all its threads (utime + stime)."""
+    """The processor time that the process has used so far, all threads (utime + stime)."""
     with open(f"/proc/{pid}/stat") as stat:
         fields = stat.read().rsplit(")", 1)[1].split()  # from the third field, the state, on
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def new_lines(seconds):
-    """For the seconds given, the moments at which a result line reached the accessibility bus,
-    and the numbers of the lines.
-
-    These are the events a screen reader hears: listening asks nothing of the program, so it
-    adds nothing to the processor time measured meanwhile."""
+    """(moment, number) of each result line that reached the accessibility bus in the seconds
+    given: what a screen reader hears, which asks nothing of the program."""
     heard = []
 
     def listener(event):
-        found = re.search(r"(\d+) = \d+ \+ \d+", str(event.any_data))
+        found = re.search(RESULT, str(event.any_data))
         if found:
             heard.append((time.monotonic(), int(found.group(1))))
     pyatspi.Registry.registerEventListener(listener, "object:text-changed:insert")
@@ -164,26 +177,22 @@ def new_lines(seconds):
 
 
 def resting_run(program, seconds):
-    """Checks over the seconds given of a run that the program rests while it waits out each
-    second, and still writes one line a second."""
+    """Over the seconds given of a run, the program rests while it waits out each second and
+    still writes a line a second."""
     used, begin = processor_seconds(program.pid), time.monotonic()
     heard = new_lines(seconds)
     used, elapsed = processor_seconds(program.pid) - used, time.monotonic() - begin
-    share = used / elapsed
-    gaps = [b[0] - a[0] for a, b in zip(heard, heard[1:])]
+    share, between = used / elapsed, gaps(heard)
     steps = [b[1] - a[1] for a, b in zip(heard, heard[1:])]
-    if len(gaps) < seconds - 2 or steps != [2] * len(gaps):
+    if len(between) < seconds - 2 or steps != [2] * len(between):
         fail(f"in {elapsed:.1f} s of a run the lines {[n for _, n in heard]} came")
-    median, longest = statistics.median(gaps), max(gaps)
+    median, longest = statistics.median(between), max(between)
     figures = (f"{used:.2f} s of processor time in {elapsed:.1f} s ({share * 100:.1f} % of a "
                f"core); a line every {median * 1000:.0f} ms median, {longest * 1000:.0f} ms at "
-               f"most ({[round(g * 1000) for g in gaps]} ms)")
-    # A wait that spins keeps a whole core busy (or as much of one as it gets); one that rests
-    # uses about 1 %.
-    if share > 0.05 * SLOW:
+               f"most ({ms(between)} ms)")
+    if share > 0.05 * SLOW:  # a spinning wait takes a core, a resting one about 1 %
         fail("the run keeps the processor busy: " + figures)
-    # The times carry the bus's delay to this program, a few milliseconds, and the clock's steps
-    # (single precision: 1/128 s in the evening).
+    # The times carry the bus's delay, a few ms, and the float clock's steps (1/128 s at night).
     if abs(median - 1.0) > 0.02 * SLOW or longest > 1.0 + 0.15 * SLOW:
         fail("the run lost its pace: " + figures)
     print("ok: during a run, " + figures)
@@ -241,10 +250,8 @@ class Orca:
 
 
 class Weston:
-    """Weston's headless compositor on a socket of its own, with its protocol log.
-
-    weston-debug writes every request and event between the compositor and its clients into the
-    log, as the compositor sees them."""
+    """Weston's headless compositor on a socket of its own, with its protocol log (weston-debug:
+    every request and event between the compositor and its clients)."""
 
     SOCKET = "wayland-wendelkamm"
 
@@ -271,13 +278,10 @@ class Weston:
     def app_id(self, title):
         """The application id that the client with a toplevel of the title gave, or None."""
         text = pathlib.Path(self.log).read_text("utf-8", "replace")
-        titled = re.search(
-            r'client (\w+) rq xdg_toplevel@\d+\.set_title\("' + re.escape(title) + '"', text)
-        if not titled:
-            return None
-        given = re.search(f'client {titled.group(1)} rq xdg_toplevel@\\d+\\.set_app_id\\("(.*)"\\)',
-                          text)
-        return given.group(1) if given else None
+        request = r"client {} rq xdg_toplevel@\d+\.{}\("
+        titled = re.search(request.format(r"(\w+)", "set_title") + re.escape(f'"{title}"'), text)
+        given = titled and re.search(request.format(titled[1], "set_app_id") + r'"(.*)"\)', text)
+        return given[1] if given else None
 
     def end(self):
         for process in (self.logger, self.process):
@@ -301,8 +305,7 @@ def close_as_window_manager(window_id):
 
 
 def keyboard_run(box, start, brake, orca):
-    """A run by keyboard (Tab to Start, Space), braked with Tab and Space; with Orca listening,
-    what it said."""
+    """A run by keyboard (Tab to Start, Space), braked with Tab and Space; and what Orca said."""
     key("Tab")
     wait_for("the focus on Start", lambda: focused(start), 5)
     key("space")
@@ -339,7 +342,7 @@ def keyboard_run(box, start, brake, orca):
             fail(f"Orca took no Shift+Tab: {keys}")
         in_box, *tabs = [spoken for name, spoken in taken[keys.index("Backtab"):]
                          if name in ("Backtab", "Tab")]
-        if not any(re.search(r"\d+ = \d+ \+ \d+", s) for s in in_box):
+        if not any(re.search(RESULT, s) for s in in_box):
             fail(f"Orca spoke no new line with the focus in the box: {in_box}")
         if len(tabs) < 3 or not any("Notbremse" in s for s in tabs[1]):
             fail(f"Orca did not speak Notbremse after Tab during the run: {taken}")
@@ -350,8 +353,8 @@ def keyboard_run(box, start, brake, orca):
 
 
 def ping_as_window_manager(window_id, count):
-    """Seconds until the program answered each of a few pings (_NET_WM_PING), sent as a window
-    manager sends them to find out whether a program still responds."""
+    """Seconds until the program answered each of count pings (_NET_WM_PING), sent as a window
+    manager does to find out whether a program still responds."""
     d = display.Display()
     root = d.screen().root
     # The answer goes to the root window, to whoever takes its structure events (Qt sends it
@@ -412,8 +415,7 @@ def main():
                   f"application id '{given}'")
         else:
             window_id = wait_for("the window", lambda: x_window("Wendelkamm"), 10)
-            # The keyboard goes to the window, and it is the active one, as a window manager makes
-            # it.
+            # The keyboard goes to the window, made the active one as a window manager does.
             subprocess.run(["xdotool", "windowfocus", "--sync", str(window_id)], check=True)
         app = wait_for("the program on the accessibility bus", application, 10)
         frame = wait_for("the frame", lambda: find(app, "frame", "Wendelkamm"), 5)
@@ -429,9 +431,8 @@ def main():
         print(f"ok: window 'Wendelkamm' with the note in '{BOX_NAME}', Start and Notbremse")
 
         if wayland:
-            print("skipped on Wayland: the run by keyboard, typed text and what Orca says after "
-                  "each key (weston's headless backend has no seat, so no keyboard, and AT-SPI "
-                  "makes keys on X only)")
+            skipped("the run by keyboard, typed text and what Orca says after each key", "weston's "
+                    "headless backend has no seat, so no keyboard, and AT-SPI makes keys on X only")
         else:
             if screen_reader:
                 orca = Orca(folder.name)
@@ -441,20 +442,18 @@ def main():
         push = press if wayland else click
         how = "pressed through its accessibility action" if wayland else "clicked"
         push(start)
-        wait_for("the line for 6 of a run", lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
-        wait_for("the line for 8 of a run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+        first_lines(box, "a run")
         print(f"ok: Start {how} shows the question, then ' 6 = 3 + 3', then ' 8 = 3 + 5'")
 
         if wayland:
-            print("skipped on Wayland: typing into the box during a run (no keyboard)")
+            skipped("typing into the box during a run", "no keyboard")
         else:
-            # Typed into the box during the run, the keys wait for its next event processing, and
-            # the next line follows what they typed.
+            # Keys typed during the run wait for its next event processing; the next line follows.
             key("shift+Tab")
             wait_for("the focus in the box", lambda: focused(box), 5)
             subprocess.run(["xdotool", "type", "Hallo"], check=True)
             typed = wait_for("the typed text with a line after it",
-                             lambda: re.search(r"\nHallo( \d+ = \d+ \+ \d+)\n", text_of(box)), 5)
+                             lambda: re.search(f"\nHallo( {RESULT})\n", text_of(box)), 5)
             print(f"ok: text typed into the box during a run stays, the next line follows it "
                   f"('Hallo{typed.group(1)}')")
 
@@ -469,18 +468,16 @@ def main():
         resting_run(program, 6)
 
         if wayland:
-            print("skipped on Wayland: the compositor's ping (weston's desktop shell pings a "
-                  "client when the pointer enters its window, and the headless backend has no "
-                  "pointer)")
+            skipped("the compositor's ping", "weston's desktop shell pings a client when the "
+                    "pointer enters its window, and the headless backend has no pointer")
         else:
             # A window manager takes a window that leaves its ping unanswered for some seconds
             # for hung. The run takes it in at its next event processing, within a second.
             times = ping_as_window_manager(window_id, 3)
             if max(times) > 1.5 * SLOW:
-                fail(f"during a run the program answered pings after "
-                     f"{[round(t * 1000) for t in times]} ms")
+                fail(f"during a run the program answered pings after {ms(times)} ms")
             print(f"ok: during a run the program answers a window manager's ping within "
-                  f"{max(times) * 1000:.0f} ms (after {[round(t * 1000) for t in times]} ms)")
+                  f"{max(times) * 1000:.0f} ms (after {ms(times)} ms)")
 
         push(brake)
         stopped = wait_for("the run to stop", unchanged_for(box, 2.5), 10)
@@ -494,33 +491,30 @@ def main():
             fail(f"unexpected text after the brake: {stopped!r}")
         print(f"ok: Notbremse {how} stopped the run at {last[-1] if last else 'a cleared box'}")
 
-        # Start again during a run starts a run inside it; the brake then ends only the inner
-        # one, and the outer one goes on from the inner one's number.
+        # Start during a run starts a run inside it; the brake then ends only the inner one, and
+        # the outer one goes on from the inner one's number.
         push(start)
         wait_for("the line for 8 of a run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
         push(start)
-        wait_for("the line for 6 of a run inside the run",
-                 lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
-        wait_for("the line for 8 of the inner run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+        first_lines(box, "the run inside the run")
         push(brake)
         braked = numbers(text_of(box))[-1]
-        # The inner run writes at most one more line, ends a second later, and the outer one
-        # writes its next line a second after that: three or more lines in all.
+        # The inner run writes at most one more line and ends a second later, the outer one's
+        # next line a second after that: three or more lines in all.
         heard = new_lines(3.5 + SLOW)
-        if [n for _, n in heard][:1] not in ([braked + 2], [braked + 4]) or len(heard) < 3:
-            fail(f"after Notbremse during a run inside a run, at {braked}, came the lines "
-                 f"{[n for _, n in heard]}")
-        gaps = [b[0] - a[0] for a, b in zip(heard, heard[1:])]
-        if max(gaps) < 1.5:
-            fail(f"Notbremse during a run inside a run ended no run (lines "
-                 f"{[round(g * 1000) for g in gaps]} ms apart)")
+        came = [n for _, n in heard]
+        if came[:1] not in ([braked + 2], [braked + 4]) or len(heard) < 3:
+            fail(f"after Notbremse during a run inside a run, at {braked}, came the lines {came}")
+        if max(gaps(heard)) < 1.5:
+            fail(f"Notbremse during a run inside a run ended no run (lines {ms(gaps(heard))} ms "
+                 f"apart)")
         print(f"ok: a second Start during a run starts over at 6; Notbremse then ends the inner "
-              f"run at {braked} and the outer one goes on with {[n for _, n in heard]}")
+              f"run at {braked} and the outer one goes on with {came}")
 
         if wayland:
-            print("skipped on Wayland: closing the window as the compositor does (weston 10's "
-                  "shells never ask a window to close, and without a pointer the close button "
-                  "of Qt's title bar cannot be clicked)")
+            skipped("closing the window as the compositor does", "weston 10's shells never ask "
+                    "a window to close, and without a pointer the close button of Qt's title bar "
+                    "cannot be clicked")
         else:
             close_as_window_manager(window_id)
             try:

@@ -31,8 +31,7 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
 
 
 class Server:
-    """http.server on 127.0.0.1, at the same port each time it is started, sending the given
-    headers with every answer."""
+    """http.server on 127.0.0.1, at the same port each time it is started, with these headers."""
 
     def __init__(self, headers=None):
         self.port, self.server = 0, None

@@ -6,10 +6,10 @@
 Each engine runs the page's core scenarios (it opens; a run's first lines in order; the brake;
 a nested Start) and what more it lets the test do (ENGINES); "deep" opens 1000 nested runs in
 Chromium. NPM is the folder with what the test takes from the npm registry.
-Before the page loads, the test replaces its Date and performance.now() with clocks that run
-TEMPO times as fast as the real one (starting at 10:00 local time), and shortens the timer of
-the run's rest as much, and records what the page paints, each write to Text1 and each value of
-the brake flag, in order. The page itself has no switch for tests.
+Before the page loads, the test makes its Date and performance.now() run TEMPO times as fast
+as the real clock (from 10:00 local time) and the rest's timer as much shorter, and records
+what the page paints, each write to Text1 and each value of the brake flag, in order. The page
+itself has no switch for tests.
 """
 import json
 import pathlib
@@ -32,51 +32,40 @@ TEMPO = 20  # clock seconds per real second: a pass takes some 50 ms of waiting
 
 CLOCK = """
 (() => {
-  // The page's clocks, the time of day (Date) and performance.now(), both TEMPO times as fast,
-  // and the rest's timer in the page's worker, which is told a number of milliseconds, as
-  // many times shorter. The page's own timers keep their pace. The readings of the time of day
-  // that the program takes are kept in readings, the first hundred thousand.
+  // Date and performance.now() TEMPO times as fast, the milliseconds told to the page's worker
+  // for the rest's timer as many times fewer; the page's own timers keep their pace. The first
+  // hundred thousand readings of new Date() are kept in readings.
   const RealDate = Date, realNow = performance.now.bind(performance);
   const start = new RealDate(2026, 0, 5, 10, 0, 0).getTime(), base = realNow();
   const clock = window.__clock = {tempo: %d, readings: []};
   let gone = 0, last = base;
-  const read = () => {
-    const p = realNow();
-    gone += (p - last) * clock.tempo;
-    last = p;
-    return gone;
+  const read = () => {  // ms of the page's clocks since the start
+    const p = realNow(); gone += (p - last) * clock.tempo; last = p; return gone;
   };
   window.Date = class extends RealDate {
     constructor(...args) {
-      if (args.length) super(...args);
-      else {
-        const t = start + read();
-        if (clock.readings.length < 100000) clock.readings.push(t);
-        super(t);
-      }
+      const kept = (t) => (clock.readings.length < 100000 && clock.readings.push(t), t);
+      super(...(args.length ? args : [kept(start + read())]));
     }
     static now() { return start + read(); }
   };
   performance.now = () => base + read();
-  if (window.Worker) {
-    const post = Worker.prototype.postMessage;
-    Worker.prototype.postMessage = function (m, ...more) {
-      return post.call(this, typeof m === "number" ? m / clock.tempo : m, ...more);
-    };
-  }
+  const post = window.Worker && Worker.prototype.postMessage;
+  if (post) Worker.prototype.postMessage = function (m, ...more) {
+    return post.call(this, typeof m === "number" ? m / clock.tempo : m, ...more);
+  };
 })();
 """ % TEMPO
 
 WATCH = """
 (() => {
-  // What the page paints: every new value of Text1 seen at a frame. With frames false it
-  // asks for no more frames, which would keep the page's thread busy, until frame() is called.
-  const s = window.__seen = {painted: [], writes: [], flags: [], errors: [], shown: [], heard: [],
-                             frames: true};
+  // What the page paints: every new value of Text1 seen at a frame. Paused, it asks for no more
+  // frames, which would keep the page's thread busy, until frame() is called.
+  const s = window.__seen = {painted: [], writes: [], flags: [], errors: [], shown: [], heard: []};
   const frame = s.frame = () => {
     const box = document.getElementById('Text1');
     if (box && s.painted[s.painted.length - 1] !== box.value) s.painted.push(box.value);
-    if (s.frames) requestAnimationFrame(frame);
+    if (!s.paused) requestAnimationFrame(frame);
   };
   requestAnimationFrame(frame);
   // Every write to the box, at the page's clock: a replacement of the whole value, or an
@@ -290,6 +279,23 @@ def check(condition, what, *details):
         raise AssertionError(what + ("" if not details else ": " + repr(details)))
 
 
+def median(values):
+    return sorted(values)[len(values) // 2] if values else float("nan")
+
+
+def line_times(writes):
+    """When the question and each line were written."""
+    return [w["t"] for w in writes if w["value"] not in (NOTE, "")]
+
+
+def apart(times):
+    return [b - a for a, b in zip(times, times[1:])]
+
+
+def check_pace(gaps):
+    check(len(gaps) >= 2 and 990 <= min(gaps) and max(gaps) < 1250, "a line a second", gaps)
+
+
 def lines_of(writes):
     """The numbers of the result lines that the runs appended, in order."""
     return [int(re.search(r" (\d+) = \d+ \+ \d+\n$", w["value"])[1]) for w in writes
@@ -358,10 +364,9 @@ def test_opening(page):
 
 
 def test_served(page):
-    """The same page from a web server, one that lets it make no worker: the rest is then woken
-    by the page's own timer, and in a hidden tab, going round its message queue, it keeps the
-    processor busy as the spinning wait did. In real time, as the page's own timers keep their
-    pace: a line a second, and lines on while hidden."""
+    """The same page from a web server that lets it make no worker: the rest is then woken by
+    the page's own timer (hidden, by its message queue, busy as the spinning wait was). In real
+    time, as that timer keeps its pace: a line a second, and lines on while hidden."""
     server = Server({"Content-Security-Policy": "worker-src 'none'"})
     server.start(pathlib.Path(page.url.removeprefix("file://")).parent)
     try:
@@ -380,12 +385,9 @@ def test_served(page):
     finally:
         server.stop()
     shown = page.js("return window.__seen.shown")
-    times = [w["t"] for w in page.writes() if w["value"] not in (NOTE, "")][:6]
-    before = [t for t in times if t < shown[0][1]]
-    gaps = [b - a for a, b in zip(before, before[1:])]
-    hidden = [t for t in times if shown[0][1] < t < shown[1][1]]
-    check(len(gaps) >= 2 and 990 <= min(gaps) and max(gaps) < 1250, "a line a second", gaps)
-    check(len(hidden) >= 1, "lines while hidden", times, shown)
+    times = line_times(page.writes())[:6]
+    check_pace(apart([t for t in times if t < shown[0][1]]))
+    check(any(shown[0][1] < t < shown[1][1] for t in times), "lines while hidden", times, shown)
 
 
 def test_run(page):
@@ -504,18 +506,17 @@ def test_hidden(page):
     shown = page.js("return window.__seen.shown")
     check([v for v, _ in shown] == ["hidden", "visible"], "the page hidden, then shown", shown)
     hidden = [w["t"] for w in page.writes() if shown[0][1] < w["t"] < shown[1][1]]
-    gaps = sorted(b - a for a, b in zip(hidden, hidden[1:]))
+    gaps = sorted(apart(hidden))
     print(f"     hidden for {(shown[1][1] - shown[0][1]) / 1000:.0f} s of the page's clock: "
-          f"{len(hidden)} lines, {gaps[len(gaps) // 2]:.0f} ms apart on the median, "
-          f"{gaps[-1]:.0f} ms at most")
+          f"{len(hidden)} lines, {median(gaps):.0f} ms apart on the median, {gaps[-1]:.0f} ms "
+          f"at most")
     check(len(hidden) >= (shown[1][1] - shown[0][1]) / 1250 and gaps[-1] < 2000,
           "lines written while hidden, a second apart", len(hidden), shown, gaps)
 
 
 def waits(readings):
-    """How late each one-second wait ended, in milliseconds past a second after its start, from
-    the program's readings of the clock: a wait ends at its first reading a second or more
-    after its first, and the next reading starts the next wait."""
+    """Milliseconds by which each one-second wait ended late, from the program's clock readings:
+    a wait ends at its first reading a second or more after its first; the next starts anew."""
     late, start = [], None
     for t in readings:
         if start is None:
@@ -527,11 +528,9 @@ def waits(readings):
 
 
 def test_resting(page):
-    """In real time: while the run rests out its second, the browser has the page's thread. A
-    script run in the page from outside answers at once; the thread is mostly idle; the lines
-    still come one a second. Text typed into the box during the rest stays, the next line
-    directly after it, and a click then only queues: the brake takes effect at the next event
-    processing, as ever."""
+    """In real time, while the run rests out its second: a script from outside answers at once,
+    the page's thread is mostly idle, a line comes a second; text typed into the box stays, the
+    next line directly after it, and a click only queues for the next event processing."""
     page.open()
     page.js("window.__clock.tempo = 1")
     page.driver.execute_cdp_cmd("Performance.enable", {})
@@ -541,7 +540,7 @@ def test_resting(page):
     page.wait_painted("the line for 6", lambda v: v.endswith(line(6)))
     # Sixteen scripts from outside, each a quarter of a second after the answer to the last,
     # at any point of the run's second; the test's own watch of each frame paused meanwhile.
-    page.js("window.__seen.frames = false")
+    page.js("window.__seen.paused = true")
     before, answers = metrics(), []
     for _ in range(16):
         time.sleep(0.25)
@@ -549,7 +548,7 @@ def test_resting(page):
         page.js("return 0")
         answers.append(1000 * (time.perf_counter() - asked))
     after = metrics()
-    page.js("window.__seen.frames = true; window.__seen.frame()")
+    page.js("window.__seen.paused = false; window.__seen.frame()")
     busy = ((after["TaskDuration"] - before["TaskDuration"]) /
             (after["Timestamp"] - before["Timestamp"]))
 
@@ -557,11 +556,9 @@ def test_resting(page):
     seen = len(lines_of(page.writes()))
     def next_line():
         numbers = lines_of(page.writes())
-        return len(numbers) > seen and (numbers[-1] + 2) % 20 and (numbers[-1] + 4) % 20 and \
-            numbers[-1]
+        return len(numbers) > seen and numbers[-1] % 20 not in (16, 18) and numbers[-1]
     n = page.wait_for("a line two or more before a clear", next_line)
-    written = page.writes()[-1]["t"]
-    time.sleep(max(0.0, (written + 300 - page.js("return Date.now()")) / 1000))
+    time.sleep(max(0.0, (page.writes()[-1]["t"] + 300 - page.js("return Date.now()")) / 1000))
     typed = "Zwischendurch "
     page.driver.find_element(By.ID, "Text1").send_keys(typed)
     page.click("cmdNotbremse")
@@ -571,18 +568,17 @@ def test_resting(page):
     page.wait_stopped(1)
 
     writes = page.writes()
-    times = [w["t"] for w in writes if w["value"] not in (NOTE, "")]  # the question, each line
-    gaps = [b - a for a, b in zip(times, times[1:])]
+    times = line_times(writes)
     late = waits([t for t in page.js("return window.__clock.readings") if t < times[-1]])
-    median = lambda v: sorted(v)[len(v) // 2] if v else float("nan")
+    gaps = apart(times)
     print(f"     real time: main thread busy {100 * busy:.1f} % of the time; scripts from "
           f"outside answered in {median(answers):.1f} ms median, {max(answers):.1f} ms at most; "
           f"lines {median(gaps):.0f} ms apart on the median, {max(gaps):.0f} ms at most; "
-          f"waits ended {median(late):.1f} ms late on the median, "
-          f"{max(late or [0]):.1f} ms at most")
+          f"waits ended {median(late):.1f} ms late on the median, {max(late or [0]):.1f} ms "
+          f"at most")
     check(median(answers) < 50, "scripts from outside answered late", answers)
     check(busy < 0.05, "the page's thread busy during the rest", busy)
-    check(990 <= min(gaps) and max(gaps) < 1250, "a line a second", gaps)
+    check_pace(gaps)
     check(queued[0] == "0" and queued[1] < writes[-1]["t"] - 100,
           "the brake's handler run during the rest", queued, writes[-1]["t"])
     check(page.text().endswith(line(n) + typed + line(n + 2)) and lines_of(writes)[-1] == n + 2,

@@ -446,10 +446,9 @@ TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
 }
 
 TEST_F(Win32Fenster, RuhenRuhtBisZurFristUndBeantwortetDabeiAnfragenAnderer) {
-    // The window's own rest on the real clock, not the fast one's: five of 0.2 s, each with
-    // another thread's WM_GETTEXT in its middle. Each ends on time, not before, and the thread
-    // takes next to no processor time meanwhile; a key queued before waits for the next event
-    // processing.
+    // On the real clock: five rests of 0.2 s, each with another thread's WM_GETTEXT in its middle,
+    // end on time, not before, with next to no processor time; a key queued before waits for the
+    // next event processing.
     const HWND Text1 = F.Element(IDC_TEXT1);
     F.Text1_Ersetzen("a");
     const auto Sekunden = [] {
@@ -459,20 +458,13 @@ TEST_F(Win32Fenster, RuhenRuhtBisZurFristUndBeantwortetDabeiAnfragenAnderer) {
         QueryPerformanceFrequency(&Frequenz);
         return static_cast<double>(Stand.QuadPart) / static_cast<double>(Frequenz.QuadPart);
     };
-    const auto Rechenzeit = [] { // of this thread, in seconds
-        FILETIME Anfang;
-        FILETIME Ende;
-        FILETIME System;
-        FILETIME Benutzer;
-        GetThreadTimes(GetCurrentThread(), &Anfang, &Ende, &System, &Benutzer);
-        const auto Wert = [](const FILETIME& Zeit) {
-            return (static_cast<double>(Zeit.dwHighDateTime) * 4294967296.0 + Zeit.dwLowDateTime) /
-                   1e7;
-        };
-        return Wert(System) + Wert(Benutzer);
+    const auto Rechenzeit = [] { // of this thread, system and user, in seconds (from 100 ns)
+        FILETIME Z[4];
+        GetThreadTimes(GetCurrentThread(), &Z[0], &Z[1], &Z[2], &Z[3]);
+        return (static_cast<double>(Z[2].dwHighDateTime) + Z[3].dwHighDateTime) * 429.4967296 +
+               (static_cast<double>(Z[2].dwLowDateTime) + Z[3].dwLowDateTime) / 1e7;
     };
-    // The count is kept under Wine too: a spin shows in it within two seconds, however busy the
-    // machine.
+    // Wine keeps the count too: a spin shows in it within two seconds, however busy the machine.
     const double Vor_dem_Kreisen = Rechenzeit();
     for (const double Bis = Sekunden() + 2.0;
          Rechenzeit() - Vor_dem_Kreisen < 0.05 && Sekunden() < Bis;) {

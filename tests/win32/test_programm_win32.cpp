@@ -41,9 +41,8 @@ bool Warten_bis(const std::function<bool()>& Bedingung, std::chrono::millisecond
     return true;
 }
 
-// What Linux knows of its processes, read under Wine through its drive Z:. Wine's GetProcessTimes
-// tells nothing of another process. A file is opened by the wineserver, so that Z:\proc\self is
-// the wineserver itself.
+// A file of Linux's /proc, read under Wine through its drive Z: (Wine's GetProcessTimes tells
+// nothing of another process). The wineserver opens it, so Z:\proc\self is the wineserver.
 std::string Linux_Datei(const std::wstring& Pfad) {
     char Inhalt[4096] = {};
     if (FILE* Datei = _wfopen((L"Z:\\proc\\" + Pfad).c_str(), L"rb")) {
@@ -51,11 +50,6 @@ std::string Linux_Datei(const std::wstring& Pfad) {
         std::fclose(Datei);
     }
     return Inhalt;
-}
-
-// Seconds since Linux started.
-double Linux_Laufzeit() {
-    return std::strtod(Linux_Datei(L"uptime").c_str(), nullptr);
 }
 
 // A Linux process's name, its processor time (user and system) and its start, in seconds.
@@ -66,8 +60,7 @@ struct Linux_Prozess {
 };
 
 Linux_Prozess Linux_Prozess_Lesen(const std::wstring& Kennung) {
-    // pid (comm) state ppid ...: utime and stime are fields 14 and 15, starttime field 22, in
-    // Linux's clock ticks of 1/100 s.
+    // pid (comm) state ...: utime, stime fields 14, 15, starttime 22, in ticks of 1/100 s.
     const std::string Stat = Linux_Datei(Kennung + L"\\stat");
     const std::size_t Anfang = Stat.find('(');
     const std::size_t Ende = Stat.rfind(')');
@@ -95,7 +88,7 @@ public:
         Start.cb = sizeof Start;
         std::wstring Befehl = L"\"" + Pfad + L"\"";
         Programmpfad = Pfad;
-        Linux_Start = Linux_Laufzeit();
+        Linux_Start = std::strtod(Linux_Datei(L"uptime").c_str(), nullptr);
         if (!CreateProcessW(Pfad.c_str(), Befehl.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &Start, &Prozess)) {
             ADD_FAILURE() << "cannot start " << GetLastError();

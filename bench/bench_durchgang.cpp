@@ -87,7 +87,9 @@ void Durchgang(benchmark::State& state, Kasten Art, int Durchgaenge) {
                 if (G.Verarbeitungen == 1) {
                     QGuiApplication::clipboard()->setText(
                         QString::fromStdString(Pruefdaten::Megabyte()));
-                    G.findChild<QPlainTextEdit*>("Text1")->paste();
+                    G.findChild<QPlainTextEdit*>(
+                         QString::fromUtf8(Fensterdefinition::Namen::Text1.data()))
+                        ->paste();
                 }
                 if (G.Form().Zahl % 20 == 0) {
                     G.Form().Zahl += 2;

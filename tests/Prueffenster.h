@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace N = Fensterdefinition::Namen;
+
 class Prueffenster : public Schnelluhr<frmGoldbachQt, Prueffenster> {
 public:
     int Tiefste = 0;
@@ -26,8 +28,12 @@ public:
         Schnelluhr::EreignisseVerarbeiten();
     }
 
-    QPushButton* Knopf(const char* Name) { return findChild<QPushButton*>(Name); }
-    QPlainTextEdit* Textfeld() { return findChild<QPlainTextEdit*>("Text1"); }
+    QPushButton* Knopf(std::string_view Name) {
+        return findChild<QPushButton*>(QString::fromUtf8(Name.data(), Name.size()));
+    }
+    QPlainTextEdit* Textfeld() {
+        return findChild<QPlainTextEdit*>(QString::fromUtf8(N::Text1.data(), N::Text1.size()));
+    }
 };
 
 // A click as a user makes it: press and release posted to the queue, handled at the run's next

@@ -19,14 +19,16 @@ QString Qt_Text(std::string_view Text) {
     return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
 }
 
+namespace N = Fensterdefinition::Namen;
+
 } // namespace
 
 class FensterAufbau : public QObject {
     Q_OBJECT
 
     frmGoldbachQt* F = nullptr;
-    QPlainTextEdit* Text1() { return F->findChild<QPlainTextEdit*>("Text1"); }
-    QPushButton* Knopf(const char* Name) { return F->findChild<QPushButton*>(Name); }
+    QPlainTextEdit* Text1() { return F->findChild<QPlainTextEdit*>(Qt_Text(N::Text1)); }
+    QPushButton* Knopf(std::string_view Name) { return F->findChild<QPushButton*>(Qt_Text(Name)); }
 
 private slots:
     void initTestCase() { frmGoldbachQt::Zugang_einrichten(); }
@@ -69,9 +71,9 @@ void FensterAufbau::fensterGroesseUndBeschriftung() {
 void FensterAufbau::steuerelemente_data() {
     QTest::addColumn<QString>("Name");
     QTest::addColumn<QRect>("Rechteck");
-    QTest::newRow("Text1") << "Text1" << QRect(16, 16, 401, 317);
-    QTest::newRow("cmdStart") << "cmdStart" << QRect(16, 336, 185, 49);
-    QTest::newRow("cmdNotbremse") << "cmdNotbremse" << QRect(232, 336, 185, 49);
+    QTest::newRow(N::Text1.data()) << Qt_Text(N::Text1) << QRect(16, 16, 401, 317);
+    QTest::newRow(N::cmdStart.data()) << Qt_Text(N::cmdStart) << QRect(16, 336, 185, 49);
+    QTest::newRow(N::cmdNotbremse.data()) << Qt_Text(N::cmdNotbremse) << QRect(232, 336, 185, 49);
 }
 
 void FensterAufbau::steuerelemente() {
@@ -87,9 +89,9 @@ void FensterAufbau::steuerelemente() {
 void FensterAufbau::schriften_data() {
     QTest::addColumn<QString>("Name");
     QTest::addColumn<double>("Punkt");
-    QTest::newRow("Text1") << "Text1" << 19.5;
-    QTest::newRow("cmdStart") << "cmdStart" << 13.5;
-    QTest::newRow("cmdNotbremse") << "cmdNotbremse" << 13.5;
+    QTest::newRow(N::Text1.data()) << Qt_Text(N::Text1) << 19.5;
+    QTest::newRow(N::cmdStart.data()) << Qt_Text(N::cmdStart) << 13.5;
+    QTest::newRow(N::cmdNotbremse.data()) << Qt_Text(N::cmdNotbremse) << 13.5;
 }
 
 void FensterAufbau::schriften() {
@@ -120,13 +122,13 @@ void FensterAufbau::tabulatorfolgeUndFokus() {
     QCOMPARE(QApplication::focusWidget(), Text1());
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), Knopf("cmdStart"));
+    QCOMPARE(QApplication::focusWidget(), Knopf(N::cmdStart));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), Knopf("cmdNotbremse"));
+    QCOMPARE(QApplication::focusWidget(), Knopf(N::cmdNotbremse));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Text1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), Knopf("cmdNotbremse"));
+    QCOMPARE(QApplication::focusWidget(), Knopf(N::cmdNotbremse));
 
     // Return and Enter press the button in focus, as on Windows.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -147,8 +149,8 @@ void FensterAufbau::umgeordneteDefinitionAendertNurDieTabulatorfolge() {
     G.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&G));
 
-    auto* Feld = G.findChild<QPlainTextEdit*>("Text1");
-    auto* Bremse = G.findChild<QPushButton*>("cmdNotbremse");
+    auto* Feld = G.findChild<QPlainTextEdit*>(Qt_Text(N::Text1));
+    auto* Bremse = G.findChild<QPushButton*>(Qt_Text(N::cmdNotbremse));
     QVERIFY(Feld && Bremse);
     QCOMPARE(Feld->geometry(), QRect(16, 16, 401, 317));
     QCOMPARE(Bremse->text(), QString("Notbremse"));
@@ -159,7 +161,7 @@ void FensterAufbau::umgeordneteDefinitionAendertNurDieTabulatorfolge() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Bremse);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), G.findChild<QPushButton*>("cmdStart"));
+    QCOMPARE(QApplication::focusWidget(), G.findChild<QPushButton*>(Qt_Text(N::cmdStart)));
     QTest::mouseClick(Bremse, Qt::LeftButton);
     QCOMPARE(G.NotbremseTag_Lesen(), std::string("1"));
 }
@@ -179,7 +181,7 @@ void FensterAufbau::hinweisImTextfeld() {
     };
     // The note as it is to read, in the window's definition and in the box.
     const QString Hinweis = Zeilen.join("\r\n") + "\r\n";
-    QCOMPARE(Qt_Text(Fensterdefinition::Standard.Element("Text1").Inhalt), Hinweis);
+    QCOMPARE(Qt_Text(Fensterdefinition::Standard.Element(N::Text1).Inhalt), Hinweis);
     QCOMPARE(QString::fromStdString(F->Text1_Lesen()), Hinweis);
     // The note opens at its first line.
     QCOMPARE(Text1()->verticalScrollBar()->value(), 0);
@@ -188,14 +190,14 @@ void FensterAufbau::hinweisImTextfeld() {
 
 void FensterAufbau::tagsUndNotbremseImLeerlauf() {
     QCOMPARE(F->NotbremseTag_Lesen(), std::string("0"));
-    QCOMPARE(Knopf("cmdStart")->property("Tag").toString(), QString());
+    QCOMPARE(Knopf(N::cmdStart)->property("Tag").toString(), QString());
 
     const std::string Vorher = F->Text1_Lesen();
-    QTest::mouseClick(Knopf("cmdNotbremse"), Qt::LeftButton);
+    QTest::mouseClick(Knopf(N::cmdNotbremse), Qt::LeftButton);
     QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
     QCOMPARE(F->Text1_Lesen(), Vorher);
-    QCOMPARE(Knopf("cmdNotbremse")->text(), QString("Notbremse"));
-    QCOMPARE(Knopf("cmdStart")->text(), QString("Start"));
+    QCOMPARE(Knopf(N::cmdNotbremse)->text(), QString("Notbremse"));
+    QCOMPARE(Knopf(N::cmdStart)->text(), QString("Start"));
 }
 
 void FensterAufbau::textfeldRollbalkenUndUmbruch() {
@@ -214,8 +216,9 @@ void FensterAufbau::textfeldRollbalkenUndUmbruch() {
 
 void FensterAufbau::groesseAendernLaesstSteuerelementeStehen() {
     QList<QRect> Vorher;
-    const auto Elemente = {static_cast<QWidget*>(Text1()), static_cast<QWidget*>(Knopf("cmdStart")),
-                           static_cast<QWidget*>(Knopf("cmdNotbremse"))};
+    const auto Elemente = {static_cast<QWidget*>(Text1()),
+                           static_cast<QWidget*>(Knopf(N::cmdStart)),
+                           static_cast<QWidget*>(Knopf(N::cmdNotbremse))};
     for (auto* Element : Elemente) {
         Vorher << Element->geometry();
     }

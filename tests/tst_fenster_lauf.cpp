@@ -74,7 +74,7 @@ void FensterLauf::startUndNotbremseMitDerMaus() {
             return;
         }
         if (++Gekommen == 1) {
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
             QCoreApplication::postEvent(Feld, new QKeyEvent(QEvent::KeyPress, Qt::Key_X,
                                                             Qt::NoModifier, QStringLiteral("x")));
             Feld->viewport()->update();
@@ -87,7 +87,7 @@ void FensterLauf::startUndNotbremseMitDerMaus() {
             Beantwortet_im_Warten = Beantwortet;
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
 
     QCOMPARE(Beantwortet_im_Warten, 1);
     QCOMPARE(Tag_im_Warten, std::string("0"));
@@ -107,13 +107,13 @@ void FensterLauf::zweiterStartUndSchliessenWaehrendDesLaufs() {
     QVERIFY(QTest::qWaitForWindowExposed(&F));
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 2) {
-            Klick_einreihen(G.Knopf("cmdStart")); // a nested run
+            Klick_einreihen(G.Knopf(N::cmdStart)); // a nested run
         }
         if (G.Verarbeitungen == 5) {
             QMetaObject::invokeMethod(&G, &QWidget::close, Qt::QueuedConnection);
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
 
     // Both runs ended at the processing that handled the close, and processed nothing more.
     QVERIFY(F.WirdGeschlossen());
@@ -147,10 +147,10 @@ void FensterLauf::getippterTextMitCrLf() {
             QTest::keyClicks(G.Textfeld(), "x");
         }
         if (G.Verarbeitungen == 2) {
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()),
              QString("Terminiert dieser Algorithmus?\r\nx 6 = 3 + 3\r\n"));
     QCOMPARE(Aenderungen.last(), QList<int>({32, 0, 11}));
@@ -163,10 +163,10 @@ void FensterLauf::strgZNimmtDieZeilenDesLaufsNichtZurueck() {
     QVERIFY(QTest::qWaitForWindowExposed(&F));
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 3) {
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
     const QString Nach_dem_Lauf("Terminiert dieser Algorithmus?\r\n 6 = 3 + 3\r\n 8 = 3 + 5\r\n");
     QCOMPARE(QString::fromStdString(F.Text1_Lesen()), Nach_dem_Lauf);
     QTest::keyClick(F.Textfeld(), Qt::Key_Z, Qt::ControlModifier);
@@ -205,10 +205,10 @@ void FensterLauf::leererKastenWaehrendDerWartezeitFuerZwanzig() {
         }
         if (Zahl == 20 && Dunkel_bei_20 < 0) {
             Dunkel_bei_20 = Dunkle_Pixel(&G, G.Textfeld());
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
 
     QVERIFY2(Dunkel_bei_18 > 100, "the lines before 18 should be on the screen");
     QCOMPARE(Dunkel_bei_20, 0);

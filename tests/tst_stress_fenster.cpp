@@ -34,7 +34,7 @@ void Anstossen(QObject* Ziel) {
 
 void Starts_einreihen(Prueffenster& F, int Anzahl) {
     for (int i = 0; i < Anzahl; ++i) {
-        Klick_einreihen(F.Knopf("cmdStart"));
+        Klick_einreihen(F.Knopf(N::cmdStart));
     }
 }
 
@@ -108,7 +108,7 @@ void StressFenster::tausendStartsUndTausendBremsen() {
             Zahl_nach_Abweisung = G.Form().Zahl; // the innermost run's second pass
         }
         if (Zahl_nach_Abweisung != 0 && G.Form().Laeufe() > 0) {
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
             ++Bremsen;
         }
     };
@@ -203,10 +203,10 @@ void StressFenster::megabyteGetipptUeberlebtFuenfzigZeilen() {
         if (Geschrieben < 50) {
             Zeilen += Zeile(G.Form().Zahl);
         } else {
-            Klick_einreihen(G.Knopf("cmdNotbremse"));
+            Klick_einreihen(G.Knopf(N::cmdNotbremse));
         }
     };
-    QTest::mouseClick(F.Knopf("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(F.Knopf(N::cmdStart), Qt::LeftButton);
 
     QCOMPARE(Geschrieben, 50);
     const std::string Erwartet_vorher = Frage + "Äö\r\n" + Mit_CrLf(Eingabe);

@@ -1,6 +1,7 @@
 # Writes Fensterdefinition_Daten.h, the window's definition as C++ data, from
 # Fensterdefinition.json; each build does it at configure time, the cross builds too, so no
 # program of the build machine has to run.
+cmake_policy(SET CMP0057 NEW) # IN_LIST, also when run as a script
 function(wendelkamm_fensterdefinition json ausgabe)
   file(READ "${json}" d)
   # A C++ string literal of a JSON string.
@@ -26,11 +27,17 @@ function(wendelkamm_fensterdefinition json ausgabe)
   string(JSON anzahl LENGTH "${d}" Steuerelemente)
   set(elemente "")
   set(namen "")
+  set(konstanten "")
   math(EXPR letztes "${anzahl} - 1")
   foreach(i RANGE ${letztes})
     string(JSON e GET "${d}" Steuerelemente ${i})
     string(JSON name GET "${e}" Name)
+    # Each name becomes a constant of the program: the compiler finds every use of a control.
+    if(NOT name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$" OR name IN_LIST namen)
+      message(FATAL_ERROR "${json}: the control ${name} needs a name of letters, digits and _, its own")
+    endif()
     list(APPEND namen ${name})
+    string(APPEND konstanten "inline constexpr std::string_view ${name}{\"${name}\"};\n")
     string(JSON art GET "${e}" Art)
     if(NOT art MATCHES "^(Textfeld|Schaltflaeche)$")
       message(FATAL_ERROR "${json}: ${name} has the unknown kind ${art}")
@@ -82,13 +89,9 @@ function(wendelkamm_fensterdefinition json ausgabe)
       endif()
       string(APPEND werte "${wert}, ")
     endforeach()
-    string(APPEND elemente "    {\"${name}\", Art::${art}, ${werte}${inhalt}, ${tag},\n"
+    string(APPEND elemente "    {Namen::${name}, Art::${art}, ${werte}${inhalt}, ${tag},\n"
                            "     {${s_name}${s_werte}, ${zeichensatz}}, ${zugangsname}},\n")
   endforeach()
-  list(SORT namen)
-  if(NOT namen STREQUAL "Text1;cmdNotbremse;cmdStart")
-    message(FATAL_ERROR "${json}: the window has the controls Text1, cmdStart and cmdNotbremse, each once")
-  endif()
   if(NOT fokus IN_LIST namen)
     message(FATAL_ERROR "${json}: the focus starts in ${fokus}, which is no control of the window")
   endif()
@@ -99,8 +102,12 @@ function(wendelkamm_fensterdefinition json ausgabe)
 
 namespace Fensterdefinition {
 
+// The controls' names, one constant each: a renamed control is found wherever it is used.
+namespace Namen {
+${konstanten}} // namespace Namen
+
 inline constexpr Definition Standard{${beschriftung}, ${breite}, ${hoehe}, {{
-${elemente}}}, \"${fokus}\"};
+${elemente}}}, Namen::${fokus}};
 
 } // namespace Fensterdefinition
 ")

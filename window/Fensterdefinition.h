@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <stdexcept>
 #include <string_view>
 
 namespace Fensterdefinition {
@@ -34,6 +33,9 @@ struct Steuerelement {
     std::string_view Zugangsname;
 };
 
+// What a definition gives for a name it lacks: no name, no place, no content.
+inline constexpr Steuerelement Kein_Steuerelement{};
+
 struct Definition {
     std::string_view Beschriftung;
     int Innenbreite, Innenhoehe; // client area, twips
@@ -42,13 +44,19 @@ struct Definition {
     std::array<Steuerelement, 3> Steuerelemente;
     std::string_view Fokus; // the control that has the focus when the window opens
 
-    constexpr const Steuerelement& Element(std::string_view Name) const {
-        for (const auto& E : Steuerelemente) {
-            if (E.Name == Name) {
-                return E;
+    // The place of the control of that name in the list, -1 for a name not in it.
+    constexpr int Stelle(std::string_view Name) const {
+        for (std::size_t Index = 0; Index < Steuerelemente.size(); ++Index) {
+            if (Steuerelemente[Index].Name == Name) {
+                return static_cast<int>(Index);
             }
         }
-        throw std::out_of_range("no such control in the window's definition");
+        return -1;
+    }
+    // The control of that name, Kein_Steuerelement for a name not in the list.
+    constexpr const Steuerelement& Element(std::string_view Name) const {
+        const int Index = Stelle(Name);
+        return Index < 0 ? Kein_Steuerelement : Steuerelemente[static_cast<std::size_t>(Index)];
     }
 };
 

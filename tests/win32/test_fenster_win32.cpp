@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@
 namespace {
 
 namespace D = Fensterdefinition;
+namespace N = D::Namen;
 
 // The window with the fast clock (0.25 s per reading) that sees how deeply the runs are nested.
 class Prueffenster : public Schnelluhr<frmGoldbachWin32, Prueffenster> {
@@ -36,8 +38,12 @@ public:
         --Tiefe;
     }
 
-    HWND Element(int Id) const { return GetDlgItem(Fenster(), Id); }
-    void Klick_einreihen(int Id) const { PostMessageW(Element(Id), BM_CLICK, 0, 0); }
+    HWND Element(std::string_view Name) const {
+        return GetDlgItem(Fenster(), Kennung(Name, Definition));
+    }
+    void Klick_einreihen(std::string_view Name) const {
+        PostMessageW(Element(Name), BM_CLICK, 0, 0);
+    }
 };
 
 std::wstring Fenstertext(HWND Fenster) {
@@ -85,6 +91,23 @@ int Schrifthoehe(HWND Element) {
 
 const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
 
+// Plays the user on a thread of its own: reads the program's message box once it opens, hands
+// its text to Lesen, and closes it.
+std::thread Meldung_Lesen(std::function<void(const std::string&)> Lesen) {
+    return std::thread([Lesen = std::move(Lesen)] {
+        for (int i = 0; i < 200; ++i) {
+            if (const HWND Box = FindWindowW(L"#32770", L"Wendelkamm")) {
+                wchar_t Text[512] = {};
+                GetDlgItemTextW(Box, 0xFFFF, Text, 512);
+                Lesen(Schmal(Text));
+                PostMessageW(Box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+}
+
 class Win32Fenster : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -116,19 +139,19 @@ TEST_F(Win32Fenster, FensterWieDefiniert) {
 
 TEST_F(Win32Fenster, SteuerelementeAnIhrenPlaetzenInTabReihenfolge) {
     struct Erwartet {
-        int Id;
+        std::string_view Name;
         const wchar_t* Klasse;
         int Links, Oben, Breite, Hoehe;
         const wchar_t* Text;
     };
     const Erwartet Zeilen[] = {
-        {IDC_TEXT1, L"Edit", 16, 16, 401, 317, nullptr},
-        {IDC_CMDSTART, L"Button", 16, 336, 185, 49, L"Start"},
-        {IDC_CMDNOTBREMSE, L"Button", 232, 336, 185, 49, L"Notbremse"},
+        {N::Text1, L"Edit", 16, 16, 401, 317, nullptr},
+        {N::cmdStart, L"Button", 16, 336, 185, 49, L"Start"},
+        {N::cmdNotbremse, L"Button", 232, 336, 185, 49, L"Notbremse"},
     };
     for (const auto& Z : Zeilen) {
-        SCOPED_TRACE(Z.Id);
-        const HWND Element = F.Element(Z.Id);
+        SCOPED_TRACE(Z.Name);
+        const HWND Element = F.Element(Z.Name);
         ASSERT_NE(Element, nullptr);
         EXPECT_EQ(_wcsicmp(Klasse(Element).c_str(), Z.Klasse), 0) << Klasse(Element);
         Platz_Pruefen(Element, Z.Links, Z.Oben, Z.Breite, Z.Hoehe);
@@ -140,9 +163,9 @@ TEST_F(Win32Fenster, SteuerelementeAnIhrenPlaetzenInTabReihenfolge) {
         }
     }
     // Tab goes round Text1, cmdStart, cmdNotbremse; the order of creation decides it.
-    const HWND Text1 = F.Element(IDC_TEXT1);
-    const HWND cmdStart = F.Element(IDC_CMDSTART);
-    const HWND cmdNotbremse = F.Element(IDC_CMDNOTBREMSE);
+    const HWND Text1 = F.Element(N::Text1);
+    const HWND cmdStart = F.Element(N::cmdStart);
+    const HWND cmdNotbremse = F.Element(N::cmdNotbremse);
     EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), Text1, FALSE), cmdStart);
     EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdStart, FALSE), cmdNotbremse);
     EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdNotbremse, FALSE), Text1);
@@ -153,16 +176,16 @@ TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
     D::Definition Umgestellt = D::Standard;
     auto& Liste = Umgestellt.Steuerelemente;
     std::reverse(Liste.begin(), Liste.end());
-    ASSERT_EQ(Liste[0].Name, "cmdNotbremse");
+    ASSERT_EQ(Liste[0].Name, N::cmdNotbremse);
     Prueffenster F(Umgestellt);
     ASSERT_TRUE(F.Erzeugen());
     F.Zeigen(SW_SHOWNORMAL);
     F.EreignisseVerarbeiten();
-    const HWND Text1 = F.Element(IDC_TEXT1);
-    const HWND cmdStart = F.Element(IDC_CMDSTART);
-    const HWND cmdNotbremse = F.Element(IDC_CMDNOTBREMSE);
+    const HWND Text1 = F.Element(N::Text1);
+    const HWND cmdStart = F.Element(N::cmdStart);
+    const HWND cmdNotbremse = F.Element(N::cmdNotbremse);
     EXPECT_EQ(_wcsicmp(Klasse(Text1).c_str(), L"Edit"), 0);
-    EXPECT_EQ(Fenstertext(Text1), frmGoldbachWin32::Breit(D::Standard.Element("Text1").Inhalt));
+    EXPECT_EQ(Fenstertext(Text1), Breit(D::Standard.Element(N::Text1).Inhalt));
     Platz_Pruefen(Text1, 16, 16, 401, 317);
     for (const auto& [Knopf, Text] :
          {std::pair{cmdStart, L"Start"}, {cmdNotbremse, L"Notbremse"}}) {
@@ -181,31 +204,32 @@ TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
     EXPECT_EQ(Tab(), cmdStart);
     EXPECT_EQ(Tab(), Text1);
     // Each button's click reaches its own handler.
-    F.Klick_einreihen(IDC_CMDNOTBREMSE);
+    F.Klick_einreihen(N::cmdNotbremse);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.NotbremseTag_Lesen(), "1");
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.Text1_Lesen(), Frage);
 }
 
 TEST_F(Win32Fenster, TextfeldMehrzeiligMitSenkrechterBildlaufleisteUndUmbruch) {
-    const auto Stil = static_cast<DWORD>(GetWindowLongPtrW(F.Element(IDC_TEXT1), GWL_STYLE));
+    const auto Stil = static_cast<DWORD>(GetWindowLongPtrW(F.Element(N::Text1), GWL_STYLE));
     EXPECT_TRUE(Stil & ES_MULTILINE);
     EXPECT_TRUE(Stil & WS_VSCROLL);
     EXPECT_TRUE(Stil & ES_WANTRETURN); // Enter is a line break, not a button
     EXPECT_FALSE(Stil & WS_HSCROLL);
     EXPECT_FALSE(Stil & ES_AUTOHSCROLL); // without it a long line wraps
     EXPECT_FALSE(Stil & ES_READONLY);
-    EXPECT_GE(SendMessageW(F.Element(IDC_TEXT1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+    EXPECT_GE(SendMessageW(F.Element(N::Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
 }
 
 TEST_F(Win32Fenster, SchriftenAusDerDefinition) {
     // 19.5 and 13.5 points at 96 dpi.
-    for (const auto& [Id, Hoehe] : {std::pair{IDC_TEXT1, -26}, std::pair{IDC_CMDSTART, -18},
-                                    std::pair{IDC_CMDNOTBREMSE, -18}}) {
-        SCOPED_TRACE(Id);
-        const auto Schrift = reinterpret_cast<HFONT>(SendMessageW(F.Element(Id), WM_GETFONT, 0, 0));
+    for (const auto& [Name, Hoehe] :
+         {std::pair{N::Text1, -26}, std::pair{N::cmdStart, -18}, std::pair{N::cmdNotbremse, -18}}) {
+        SCOPED_TRACE(Name);
+        const auto Schrift =
+            reinterpret_cast<HFONT>(SendMessageW(F.Element(Name), WM_GETFONT, 0, 0));
         ASSERT_NE(Schrift, nullptr);
         LOGFONTW Daten{};
         ASSERT_EQ(GetObjectW(Schrift, sizeof Daten, &Daten), static_cast<int>(sizeof Daten));
@@ -220,19 +244,18 @@ TEST_F(Win32Fenster, SchriftenAusDerDefinition) {
 }
 
 TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
-    EXPECT_EQ(Fenstertext(F.Element(IDC_TEXT1)),
-              frmGoldbachWin32::Breit(D::Standard.Element("Text1").Inhalt));
-    EXPECT_EQ(GetFocus(), F.Element(IDC_TEXT1));
+    EXPECT_EQ(Fenstertext(F.Element(N::Text1)), Breit(D::Standard.Element(N::Text1).Inhalt));
+    EXPECT_EQ(GetFocus(), F.Element(N::Text1));
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
     IAccessible* Zugang = nullptr;
     ASSERT_HRESULT_SUCCEEDED(
-        AccessibleObjectFromWindow(F.Element(IDC_TEXT1), OBJID_CLIENT, IID_PPV_ARGS(&Zugang)));
+        AccessibleObjectFromWindow(F.Element(N::Text1), OBJID_CLIENT, IID_PPV_ARGS(&Zugang)));
     VARIANT Selbst{};
     Selbst.vt = VT_I4; // CHILDID_SELF
     BSTR Name = nullptr;
     Zugang->get_accName(Selbst, &Name);
     if (F.Zugangsname_Angebracht()) { // the definition's name, where Windows takes it (not Wine 8)
-        EXPECT_EQ(Name, frmGoldbachWin32::Breit(D::Standard.Element("Text1").Zugangsname));
+        EXPECT_EQ(Name, Breit(D::Standard.Element(N::Text1).Zugangsname));
     }
     SysFreeString(Name);
     Zugang->Release();
@@ -253,13 +276,13 @@ TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
 }
 
 TEST_F(Win32Fenster, TabUndEscapeAlsTasten) {
-    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND Text1 = F.Element(N::Text1);
     PostMessageW(Text1, WM_KEYDOWN, VK_TAB, 0);
     F.EreignisseVerarbeiten();
-    EXPECT_EQ(GetFocus(), F.Element(IDC_CMDSTART));
+    EXPECT_EQ(GetFocus(), F.Element(N::cmdStart));
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     F.EreignisseVerarbeiten();
-    EXPECT_EQ(GetFocus(), F.Element(IDC_CMDNOTBREMSE));
+    EXPECT_EQ(GetFocus(), F.Element(N::cmdNotbremse));
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(GetFocus(), Text1);
@@ -273,9 +296,9 @@ TEST_F(Win32Fenster, TabUndEscapeAlsTasten) {
 }
 
 TEST_F(Win32Fenster, EnterDruecktDenKnopfImFokusDerAlsStandardknopfErscheint) {
-    const HWND Text1 = F.Element(IDC_TEXT1);
-    const HWND cmdStart = F.Element(IDC_CMDSTART);
-    const HWND cmdNotbremse = F.Element(IDC_CMDNOTBREMSE);
+    const HWND Text1 = F.Element(N::Text1);
+    const HWND cmdStart = F.Element(N::cmdStart);
+    const HWND cmdNotbremse = F.Element(N::cmdNotbremse);
     const auto Taste = [&](WPARAM Code) {
         PostMessageW(GetFocus(), WM_KEYDOWN, Code, 1);
         PostMessageW(GetFocus(), WM_KEYUP, Code, 0xC0000001);
@@ -340,10 +363,10 @@ TEST_F(Win32Fenster, DpiWechselPlatziertSteuerelementeUndSchriftenNeu) {
     AdjustWindowRectEx(&Rahmen, Stil, FALSE, 0);
     Groesse = {Rahmen.right - Rahmen.left, Rahmen.bottom - Rahmen.top};
 
-    const int Ids[] = {IDC_TEXT1, IDC_CMDSTART, IDC_CMDNOTBREMSE};
+    const std::string_view Namen[] = {N::Text1, N::cmdStart, N::cmdNotbremse};
     HFONT Alte[3];
     for (int i = 0; i < 3; ++i) {
-        Alte[i] = reinterpret_cast<HFONT>(SendMessageW(F.Element(Ids[i]), WM_GETFONT, 0, 0));
+        Alte[i] = reinterpret_cast<HFONT>(SendMessageW(F.Element(Namen[i]), WM_GETFONT, 0, 0));
     }
     RECT Vorschlag{100, 50, 100 + Groesse.cx, 50 + Groesse.cy};
     SendMessageW(F.Fenster(), WM_DPICHANGED, MAKEWPARAM(Neu, Neu),
@@ -357,19 +380,19 @@ TEST_F(Win32Fenster, DpiWechselPlatziertSteuerelementeUndSchriftenNeu) {
     GetClientRect(F.Fenster(), &Innen);
     EXPECT_EQ(Innen.right, 645);
     EXPECT_EQ(Innen.bottom, 590);
-    Platz_Pruefen(F.Element(IDC_TEXT1), 24, 24, 601, 475);
-    Platz_Pruefen(F.Element(IDC_CMDSTART), 24, 504, 277, 73);
-    Platz_Pruefen(F.Element(IDC_CMDNOTBREMSE), 348, 504, 277, 73);
-    EXPECT_EQ(Schrifthoehe(F.Element(IDC_TEXT1)), -39);
-    EXPECT_EQ(Schrifthoehe(F.Element(IDC_CMDSTART)), -27);
-    EXPECT_EQ(Schrifthoehe(F.Element(IDC_CMDNOTBREMSE)), -27);
+    Platz_Pruefen(F.Element(N::Text1), 24, 24, 601, 475);
+    Platz_Pruefen(F.Element(N::cmdStart), 24, 504, 277, 73);
+    Platz_Pruefen(F.Element(N::cmdNotbremse), 348, 504, 277, 73);
+    EXPECT_EQ(Schrifthoehe(F.Element(N::Text1)), -39);
+    EXPECT_EQ(Schrifthoehe(F.Element(N::cmdStart)), -27);
+    EXPECT_EQ(Schrifthoehe(F.Element(N::cmdNotbremse)), -27);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(GetObjectType(Alte[i]), 0u) << "the old font is left behind";
     }
 }
 
 TEST_F(Win32Fenster, TextHinUndZurueckMitCrLfUndUmlauten) {
-    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND Text1 = F.Element(N::Text1);
     for (const std::string& Text :
          {std::string{}, std::string{"\r\n"}, std::string{"a\r\n\r\nb"}, Frage + Zeilen(6, 18),
           std::string{"Gr\u00f6\u00dfe \u00e4\u00f6\u00fc \u20ac \U0001F600\r\n"}}) {
@@ -401,28 +424,28 @@ TEST_F(Win32Fenster, GetippterTextBleibtWieGetipptWennDerLaufAnhaengt) {
     F.Bei_Verarbeitung = [&](Prueffenster& G) {
         if (G.Verarbeitungen == 2) {
             for (const wchar_t Zeichen : std::wstring{L"\u00fcber\xD83D\r"}) { // \r: Enter
-                PostMessageW(G.Element(IDC_TEXT1), WM_CHAR, Zeichen, 0);
+                PostMessageW(G.Element(N::Text1), WM_CHAR, Zeichen, 0);
             }
         } else if (G.Verarbeitungen == 3) {
-            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+            G.Klick_einreihen(N::cmdNotbremse);
         }
     };
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
-    EXPECT_EQ(Fenstertext(F.Element(IDC_TEXT1)),
+    EXPECT_EQ(Fenstertext(F.Element(N::Text1)),
               L"Terminiert dieser Algorithmus?\r\n" + Getippt + L" 6 = 3 + 3\r\n");
 }
 
 TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
     // The wait for 8 stands still until another thread's WM_GETTEXT has its answer (or its 100 ms
     // are up). A brake click, a key and a repaint wait for the next pass: 8's line, then the key.
-    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND Text1 = F.Element(N::Text1);
     wchar_t Gelesen[64] = {};
     std::atomic<LRESULT> Antwort = -1;
     std::thread Leser;
     F.Bei_Uhrlesung = [&](Prueffenster& G) {
         if (G.Form().Zahl == 8 && !Leser.joinable()) {
-            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+            G.Klick_einreihen(N::cmdNotbremse);
             PostMessageW(Text1, WM_CHAR, L'x', 0);
             InvalidateRect(Text1, nullptr, TRUE);
             Leser = std::thread([&] {
@@ -438,10 +461,10 @@ TEST_F(Win32Fenster, DieWarteBeantwortetNurAnfragenAnderer) {
         G.Schritt = Steht ? 0.0 : 0.25;
         G.Hoechste_Ruhe = Steht ? 0.0 : 1e9;
     };
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
     Leser.join();
-    EXPECT_EQ(Gelesen, frmGoldbachWin32::Breit(Frage + Zeilen(6, 6)));
+    EXPECT_EQ(Gelesen, Breit(Frage + Zeilen(6, 6)));
     EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 8) + "x");
 }
 
@@ -449,7 +472,7 @@ TEST_F(Win32Fenster, RuhenRuhtBisZurFristUndBeantwortetDabeiAnfragenAnderer) {
     // On the real clock: five rests of 0.2 s, each with another thread's WM_GETTEXT in its middle,
     // end on time, not before, with next to no processor time; a key queued before waits for the
     // next event processing.
-    const HWND Text1 = F.Element(IDC_TEXT1);
+    const HWND Text1 = F.Element(N::Text1);
     F.Text1_Ersetzen("a");
     const auto Sekunden = [] {
         LARGE_INTEGER Stand;
@@ -518,20 +541,20 @@ TEST_F(Win32Fenster, StartUndNotbremseUeberDieNachrichten) {
     // The brake, clicked at the top of the pass for 12, stops the run after the line for 10.
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 5) {
-            G.Klick_einreihen(IDC_CMDNOTBREMSE);
+            G.Klick_einreihen(N::cmdNotbremse);
         }
     };
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.Text1_Lesen(), Frage + Zeilen(6, 10));
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
     EXPECT_EQ(F.Hoechste_Tiefe, 2);
 
     // The brake while idle: the flag is "1" until the next run reads it.
-    F.Klick_einreihen(IDC_CMDNOTBREMSE);
+    F.Klick_einreihen(N::cmdNotbremse);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.NotbremseTag_Lesen(), "1");
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.Text1_Lesen(), Frage);
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
@@ -542,12 +565,12 @@ TEST_F(Win32Fenster, SchliessenImVerschachteltenLaufBeendetAlleLaeufeUndDieSchle
     // for the program's message loop.
     F.Bei_Verarbeitung = [](Prueffenster& G) {
         if (G.Verarbeitungen == 3) {
-            G.Klick_einreihen(IDC_CMDSTART);
+            G.Klick_einreihen(N::cmdStart);
         } else if (G.Verarbeitungen == 6) {
             PostMessageW(G.Fenster(), WM_CLOSE, 0, 0);
         }
     };
-    F.Klick_einreihen(IDC_CMDSTART);
+    F.Klick_einreihen(N::cmdStart);
     F.EreignisseVerarbeiten();
     EXPECT_EQ(F.Hoechste_Tiefe, 3);
     // The close, handled at the inner run's third processing, ends both runs without another.
@@ -585,7 +608,7 @@ TEST_F(Win32Fenster, DerStapelReichtFuerTausendVerschachtelteLaeufe) {
             Boden = &Hier;
         }
         if (G.Tiefe <= Laeufe) {
-            G.Klick_einreihen(IDC_CMDSTART);
+            G.Klick_einreihen(N::cmdStart);
         } else if (Gipfel == nullptr) {
             Gipfel = &Hier;
             PostMessageW(G.Fenster(), WM_CLOSE, 0, 0);
@@ -621,26 +644,43 @@ TEST(Win32Dienste, UhrzeitInSekundenSeitMitternacht) {
 }
 
 TEST(Win32Dienste, LaufzeitfehlerMeldetAufDeutschUndBeendetMitFehlerstatus) {
-    // A helper thread in the dying process plays the user: it reads the message box and
-    // closes it.
+    // A helper thread in the dying process plays the user.
     const auto Ablauf = [] {
-        std::thread Benutzer([] {
-            for (int i = 0; i < 200; ++i) {
-                const HWND Box = FindWindowW(L"#32770", L"Wendelkamm");
-                if (Box != nullptr) {
-                    wchar_t Text[512] = {};
-                    GetDlgItemTextW(Box, 0xFFFF, Text, 512);
-                    std::fprintf(stderr, "Meldung: %s\n", frmGoldbachWin32::Schmal(Text).c_str());
-                    std::fflush(stderr);
-                    PostMessageW(Box, WM_COMMAND, IDOK, 0);
-                    return;
-                }
-                Sleep(50);
-            }
-        });
-        Benutzer.detach();
+        Meldung_Lesen([](const std::string& Text) {
+            std::fprintf(stderr, "Meldung: %s\n", Text.c_str());
+            std::fflush(stderr);
+        }).detach();
         frmGoldbachWin32 F(GetModuleHandleW(nullptr));
         F.Laufzeitfehler(frmGoldbach::Ueberlauf);
     };
     EXPECT_EXIT(Ablauf(), ::testing::ExitedWithCode(EXIT_FAILURE), "Meldung: Laufzeitfehler 6");
+}
+
+TEST(Win32Dienste, EineUnbrauchbareDefinitionWirdMitMeldungAbgelehntBevorEinFensterEntsteht) {
+    // Each definition lacks what the program needs; the window refuses it with a message in
+    // German, before any window or message handler exists.
+    struct Fall {
+        void (*Verderben)(D::Definition&);
+        const char* Meldung;
+    };
+    const Fall Faelle[] = {
+        {[](D::Definition& Df) { Df.Steuerelemente[1].Name = "cmdStarten"; },
+         "Die Schaltfläche cmdStart fehlt."},
+        {[](D::Definition& Df) { Df.Steuerelemente[0].Typ = D::Art::Schaltflaeche; },
+         "Das Textfeld Text1 fehlt."},
+        {[](D::Definition& Df) { Df.Fokus = "Text2"; },
+         "Der Fokus liegt auf Text2, das kein Steuerelement des Fensters ist."},
+    };
+    for (const auto& [Verderben, Meldung] : Faelle) {
+        SCOPED_TRACE(Meldung);
+        D::Definition Verdorben = D::Standard;
+        Verderben(Verdorben);
+        frmGoldbachWin32 F(GetModuleHandleW(nullptr), Verdorben);
+        std::string Gelesen;
+        std::thread Benutzer = Meldung_Lesen([&](const std::string& Text) { Gelesen = Text; });
+        EXPECT_FALSE(F.Erzeugen());
+        Benutzer.join();
+        EXPECT_EQ(Gelesen, std::string("Die Fensterdefinition taugt nicht: ") + Meldung);
+        EXPECT_EQ(F.Fenster(), nullptr);
+    }
 }

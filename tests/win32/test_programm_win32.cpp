@@ -1,13 +1,8 @@
 // The real wendelkamm.exe, started in its own process and driven from outside as a user would:
 // posted clicks and keys, its text read with WM_GETTEXT, its end seen through the exit code. It
 // judges what a user sees: the lines, when they stop, the window.
-#include "Fensterdefinition.h"
+#include "Zeichenketten.h"
 #include "resource.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -101,9 +96,9 @@ public:
                 return Fenster != nullptr && IsWindowVisible(Fenster);
             },
             10s);
-        Text1 = GetDlgItem(Fenster, IDC_TEXT1);
-        cmdStart = GetDlgItem(Fenster, IDC_CMDSTART);
-        cmdNotbremse = GetDlgItem(Fenster, IDC_CMDNOTBREMSE);
+        Text1 = GetDlgItem(Fenster, Kennung(D::Namen::Text1));
+        cmdStart = GetDlgItem(Fenster, Kennung(D::Namen::cmdStart));
+        cmdNotbremse = GetDlgItem(Fenster, Kennung(D::Namen::cmdNotbremse));
     }
 
     ~Programm() {
@@ -235,16 +230,6 @@ public:
     HWND cmdNotbremse = nullptr;
 };
 
-// The note as the definition has it, in UTF-16.
-std::wstring Hinweis() {
-    const std::string_view Text = D::Standard.Element("Text1").Inhalt;
-    std::wstring Breit(Text.size(), L'\0');
-    Breit.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), Breit.data(),
-                            static_cast<int>(Breit.size()))));
-    return Breit;
-}
-
 HWND Fokus_von(HWND Fenster) {
     GUITHREADINFO Info{};
     Info.cbSize = sizeof Info;
@@ -264,7 +249,7 @@ TEST(Programm, FensterBeimOeffnen) {
     EXPECT_STREQ(Beschriftung, L"Wendelkamm");
 
     // Its places and fonts are the in-process tests' matter.
-    EXPECT_EQ(P.Text(), Hinweis());
+    EXPECT_EQ(P.Text(), Breit(D::Standard.Element(D::Namen::Text1).Inhalt)); // the note
     EXPECT_EQ(Fokus_von(P.Fenster), P.Text1);
 
     // Tab moves on to Start; closing the idle window ends the program with status 0.

@@ -79,7 +79,7 @@ QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidge
 } // namespace
 
 frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), Goldbachfenster(Definition) {
     using Fensterdefinition::Pixel;
     setObjectName("frmGoldbach");
     // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
@@ -94,17 +94,15 @@ frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QW
         if (Element.Typ == Fensterdefinition::Art::Textfeld) {
             Textfeld(Element, this);
         } else {
-            Knopf(Element, this);
+            connect(Knopf(Element, this), &QPushButton::clicked, this,
+                    [this, Name = Element.Name] { Klicken(Name); });
         }
     }
-    Text1 = findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-    cmdStart = findChild<QPushButton*>(QStringLiteral("cmdStart"));
-    cmdNotbremse = findChild<QPushButton*>(QStringLiteral("cmdNotbremse"));
+    namespace Namen = Fensterdefinition::Namen;
+    Text1 = findChild<QPlainTextEdit*>(Qt_Text(Namen::Text1));
+    cmdNotbremse = findChild<QPushButton*>(Qt_Text(Namen::cmdNotbremse));
     // The focus starts where the definition puts it.
     findChild<QWidget*>(Qt_Text(Definition.Fokus))->setFocus();
-
-    connect(cmdStart, &QPushButton::clicked, this, [this] { Goldbach.cmdStart_Click(); });
-    connect(cmdNotbremse, &QPushButton::clicked, this, [this] { Goldbach.cmdNotbremse_Click(); });
 }
 
 void frmGoldbachQt::Zugang_einrichten() {
@@ -217,10 +215,6 @@ void frmGoldbachQt::NotbremseTag_Ersetzen(const std::string& Tag) {
 void frmGoldbachQt::Laufzeitfehler(const std::string& Meldung) {
     QMessageBox::critical(this, windowTitle(), QString::fromStdString(Meldung));
     std::exit(EXIT_FAILURE);
-}
-
-bool frmGoldbachQt::WirdGeschlossen() {
-    return Schliesst;
 }
 
 void frmGoldbachQt::closeEvent(QCloseEvent* event) {

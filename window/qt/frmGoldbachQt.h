@@ -1,17 +1,15 @@
 // frmGoldbach as a Qt 6 Widgets window: built from the window's definition, it provides the
-// window services to the behaviour and binds the two clicks to its handlers.
+// window services to the behaviour and binds the buttons' clicks to their handlers.
 #pragma once
 
-#include "Fensterdefinition.h"
-#include "Fensterdienste.h"
-#include "frmGoldbach.h"
+#include "Goldbachfenster.h"
 
 #include <QWidget>
 
 class QPlainTextEdit;
 class QPushButton;
 
-class frmGoldbachQt : public QWidget, public Fensterdienste {
+class frmGoldbachQt : public QWidget, public Goldbachfenster {
     Q_OBJECT
 
 public:
@@ -33,9 +31,6 @@ public:
     std::string NotbremseTag_Lesen() override;
     void NotbremseTag_Ersetzen(const std::string& Tag) override;
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
-    bool WirdGeschlossen() override;
-
-    frmGoldbach& Form() { return Goldbach; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -46,10 +41,7 @@ private:
     // Shows the newest line and puts the box on the screen at once.
     void Text1_Zeigen();
 
-    frmGoldbach Goldbach{*this};
     QPlainTextEdit* Text1;
-    QPushButton* cmdStart;
     QPushButton* cmdNotbremse;
-    bool Schliesst = false;
     bool Angefragt = false; // a call was delivered in the last slice of a rest
 };

@@ -55,9 +55,9 @@ std::string Uebernehmen(char* Text) {
     return Kopie;
 }
 
-// The clicks as the page queues them: each button is told its code when it is made, and the
-// page answers Keines when no click is queued.
-enum Klick { Keines = 0, Start_Klick = 1, Notbremse_Klick = 2 };
+// The clicks as the page queues them: each button is told its code when it is made, one more
+// than its place in the definition, and the page answers Keines when no click is queued.
+constexpr int Keines = 0;
 
 // A text as a JSON string.
 std::string Json(std::string_view Text) {
@@ -93,7 +93,8 @@ std::string Json(int Wert) {
 
 } // namespace
 
-frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition) {
+frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition)
+    : Goldbachfenster(Definition) {
     using Fensterdefinition::Pixel;
     const std::string Fenster = "{\"Beschriftung\":" + Json(Definition.Beschriftung) +
                                 ",\"Breite\":" + Json(Pixel(Definition.Innenbreite)) +
@@ -102,12 +103,11 @@ frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition) 
                                 ",\"KeinKlick\":" + Json(Keines) + "}";
     Seite_Fenster(Fenster.data(), Laenge(Fenster));
     // Made in the definition's order, so that the page's order is the tab order.
+    int Code = Keines;
     for (const auto& E : Definition.Steuerelemente) {
         const auto& S = E.Schrift;
         const bool Textfeld = E.Typ == Fensterdefinition::Art::Textfeld;
-        const Klick Code = E.Name == "cmdStart"       ? Start_Klick
-                           : E.Name == "cmdNotbremse" ? Notbremse_Klick
-                                                      : Keines;
+        ++Code;
         const std::string Element =
             "{\"Name\":" + Json(E.Name) + ",\"Textfeld\":" + Json(Textfeld) +
             ",\"Klick\":" + Json(Code) + ",\"Links\":" + Json(Pixel(E.Links)) +
@@ -133,16 +133,11 @@ void frmGoldbachWeb::Ausliefern(int Bis) {
     // A Start delivered here runs a whole run, whose own event processing takes the clicks
     // that come after it; what is left when it returns is delivered here, in order.
     while (!WirdGeschlossen()) {
-        switch (Seite_Naechstes(Bis)) {
-        case Start_Klick:
-            Goldbach.cmdStart_Click();
-            break;
-        case Notbremse_Klick:
-            Goldbach.cmdNotbremse_Click();
-            break;
-        default:
-            return;
+        const auto Stelle = static_cast<std::size_t>(Seite_Naechstes(Bis) - 1);
+        if (Stelle >= Definition.Steuerelemente.size()) {
+            return; // Keines
         }
+        Klicken(Definition.Steuerelemente[Stelle].Name);
     }
 }
 

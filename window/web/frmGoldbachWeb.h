@@ -4,11 +4,9 @@
 // processing, as the desktop windows' clicks do.
 #pragma once
 
-#include "Fensterdefinition.h"
-#include "Fensterdienste.h"
-#include "frmGoldbach.h"
+#include "Goldbachfenster.h"
 
-class frmGoldbachWeb : public Fensterdienste {
+class frmGoldbachWeb : public Goldbachfenster {
 public:
     // Builds the window in the page from a definition of it, the program's own unless another
     // is given: title, client box, the controls in tab order; focus in Text1.
@@ -32,6 +30,4 @@ public:
 private:
     // Runs the handlers of the clicks queued up to number Bis, in order.
     void Ausliefern(int Bis);
-
-    frmGoldbach Goldbach{*this};
 };

@@ -8,26 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <stdexcept>
 
 namespace {
 
 namespace D = Fensterdefinition;
 using D::Pixel;
-
-// The identifier of a control, by its name in the definition.
-int Kennung(std::string_view Name) {
-    if (Name == "Text1") {
-        return IDC_TEXT1;
-    }
-    if (Name == "cmdStart") {
-        return IDC_CMDSTART;
-    }
-    if (Name == "cmdNotbremse") {
-        return IDC_CMDNOTBREMSE;
-    }
-    throw std::invalid_argument("a control the window does not know");
-}
 
 // The window's style: an ordinary sizable window.
 constexpr DWORD Fensterstil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -132,14 +117,16 @@ int Fenster_Dpi(HWND Fenster) {
     return System_Dpi();
 }
 
-// The window rectangle around a client rectangle, with the frame drawn at the given DPI.
-void Rahmen_Hinzufuegen(RECT& Rechteck, int Dpi) {
+// The window's size around a client area of that size, with the frame drawn at the given DPI.
+SIZE Mit_Rahmen(int Breite, int Hoehe, int Dpi) {
     static const auto AdjustWindowRectExForDpi_ =
         User32_Funktion<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    RECT Rechteck{0, 0, Breite, Hoehe};
     if (AdjustWindowRectExForDpi_ == nullptr ||
         !AdjustWindowRectExForDpi_(&Rechteck, Fensterstil, FALSE, 0, static_cast<UINT>(Dpi))) {
         AdjustWindowRectEx(&Rechteck, Fensterstil, FALSE, 0);
     }
+    return {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
 }
 
 HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
@@ -148,14 +135,14 @@ HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
                        Schrift.Unterstrichen, Schrift.Durchgestrichen,
                        static_cast<DWORD>(Schrift.Zeichensatz), OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
-                       frmGoldbachWin32::Breit(Schrift.Name).c_str());
+                       Breit(Schrift.Name).c_str());
 }
 
 } // namespace
 
 frmGoldbachWin32::frmGoldbachWin32(HINSTANCE Instanz, const D::Definition& Definition)
-    : Instanz(Instanz), Definition(Definition),
-      NotbremseTag(Definition.Element("cmdNotbremse").Tag) {
+    : Goldbachfenster(Definition), Instanz(Instanz),
+      NotbremseTag(Definition.Element(D::Namen::cmdNotbremse).Tag) {
     LARGE_INTEGER Frequenz;
     QueryPerformanceFrequency(&Frequenz);
     Zaehlerfrequenz = Frequenz.QuadPart;
@@ -167,31 +154,11 @@ frmGoldbachWin32::~frmGoldbachWin32() {
     }
 }
 
-std::wstring frmGoldbachWin32::Breit(std::string_view Text) {
-    if (Text.empty()) {
-        return {};
-    }
-    const int Laenge =
-        MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-    std::wstring Ergebnis(static_cast<std::size_t>(Laenge), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), Ergebnis.data(),
-                        Laenge);
-    return Ergebnis;
-}
-
-std::string frmGoldbachWin32::Schmal(std::wstring_view Text) {
-    if (Text.empty()) {
-        return {};
-    }
-    const int Laenge = WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string Ergebnis(static_cast<std::size_t>(Laenge), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), Ergebnis.data(),
-                        Laenge, nullptr, nullptr);
-    return Ergebnis;
-}
-
 bool frmGoldbachWin32::Erzeugen() {
+    if (const std::string Fehler = Mangel(Definition); !Fehler.empty()) {
+        Melden(Fehler);
+        return false;
+    }
     WNDCLASSEXW Klasse{};
     Klasse.cbSize = sizeof Klasse;
     Klasse.lpfnWndProc = WindowProc;
@@ -225,10 +192,21 @@ bool frmGoldbachWin32::Erzeugen() {
 }
 
 SIZE frmGoldbachWin32::Fenstergroesse(int Bei_Dpi) const {
-    RECT Rechteck{0, 0, Pixel(Definition.Innenbreite, Bei_Dpi),
-                  Pixel(Definition.Innenhoehe, Bei_Dpi)};
-    Rahmen_Hinzufuegen(Rechteck, Bei_Dpi);
-    return {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
+    return Mit_Rahmen(Pixel(Definition.Innenbreite, Bei_Dpi), Pixel(Definition.Innenhoehe, Bei_Dpi),
+                      Bei_Dpi);
+}
+
+const D::Steuerelement* frmGoldbachWin32::Element(int Kennung) const {
+    const auto Stelle = static_cast<std::size_t>(Kennung - Erste_Kennung);
+    return Kennung >= Erste_Kennung && Stelle < Definition.Steuerelemente.size()
+               ? &Definition.Steuerelemente[Stelle]
+               : nullptr;
+}
+
+bool frmGoldbachWin32::Ist_Knopf(HWND Fenster) const {
+    const D::Steuerelement* Knopf =
+        Fenster != nullptr && GetParent(Fenster) == hwnd ? Element(GetDlgCtrlID(Fenster)) : nullptr;
+    return Knopf != nullptr && Knopf->Typ == D::Art::Schaltflaeche;
 }
 
 void frmGoldbachWin32::Zeigen(int Anzeige) {
@@ -269,7 +247,6 @@ bool frmGoldbachWin32::Dialogtaste(WPARAM Taste) {
     // keystroke would then replace it.
     const HWND Fokus = GetFocus();
     const bool Hier = Fokus != nullptr && GetParent(Fokus) == hwnd;
-    const bool Knopf = Fokus != nullptr && (Fokus == cmdStart || Fokus == cmdNotbremse);
     Standardknopf_Nachfuehren(); // the focus may have been set from outside a message
     switch (Taste) {
     case VK_TAB: // Tab and Shift+Tab move the focus in tab order and select nothing
@@ -283,7 +260,7 @@ bool frmGoldbachWin32::Dialogtaste(WPARAM Taste) {
         }
         return true;
     case VK_RETURN: // presses the button in focus, the default button; in Text1 a new line
-        if (!Knopf) {
+        if (!Ist_Knopf(Fokus)) {
             return false;
         }
         SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Fokus), BN_CLICKED),
@@ -304,7 +281,7 @@ void frmGoldbachWin32::Standardknopf_Nachfuehren() {
     if (Fokus == nullptr || GetParent(Fokus) != hwnd) {
         return; // the focus is elsewhere: the default button stays as it was
     }
-    const HWND Neu = (Fokus == cmdStart || Fokus == cmdNotbremse) ? Fokus : nullptr;
+    const HWND Neu = Ist_Knopf(Fokus) ? Fokus : nullptr;
     if (Neu == Standardknopf) {
         return;
     }
@@ -366,7 +343,7 @@ LRESULT frmGoldbachWin32::HandleMessage(UINT Nachricht, WPARAM wParam, LPARAM lP
     return DefWindowProcW(Fenster, Nachricht, wParam, lParam);
 }
 
-HWND frmGoldbachWin32::Steuerelement_Erzeugen(const D::Steuerelement& Element) {
+HWND frmGoldbachWin32::Steuerelement_Erzeugen(const D::Steuerelement& Element, int Kennung) {
     DWORD Stil = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     DWORD Erweitert = 0;
     const wchar_t* Klasse = L"BUTTON";
@@ -380,8 +357,8 @@ HWND frmGoldbachWin32::Steuerelement_Erzeugen(const D::Steuerelement& Element) {
     }
     // Placed and given its font by Steuerelemente_Platzieren.
     return CreateWindowExW(Erweitert, Klasse, Breit(Element.Inhalt).c_str(), Stil, 0, 0, 0, 0, hwnd,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(Kennung(Element.Name))),
-                           Instanz, nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(Kennung)), Instanz,
+                           nullptr);
 }
 
 bool frmGoldbachWin32::OnCreate() {
@@ -389,20 +366,19 @@ bool frmGoldbachWin32::OnCreate() {
     Wecker = Wecker_Erzeugen(); // null on Windows before 10 1803: the rest goes without
 
     // Created in the definition's order: the order of creation is the order of Tab.
+    int Naechste = Erste_Kennung;
     for (const auto& Element : Definition.Steuerelemente) {
-        if (Steuerelement_Erzeugen(Element) == nullptr) {
+        if (Steuerelement_Erzeugen(Element, Naechste++) == nullptr) {
             return false;
         }
     }
-    Text1 = GetDlgItem(hwnd, IDC_TEXT1);
-    cmdStart = GetDlgItem(hwnd, IDC_CMDSTART);
-    cmdNotbremse = GetDlgItem(hwnd, IDC_CMDNOTBREMSE);
+    Text1 = GetDlgItem(hwnd, Kennung(D::Namen::Text1, Definition));
     Steuerelemente_Platzieren();
     Zugangsname_Anbringen();
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     // The focus starts where the definition puts it, once the window is active.
-    Letzter_Fokus = GetDlgItem(hwnd, Kennung(Definition.Fokus));
+    Letzter_Fokus = GetDlgItem(hwnd, Kennung(Definition.Fokus, Definition));
     return true;
 }
 
@@ -417,7 +393,7 @@ void frmGoldbachWin32::Zugangsname_Anbringen() {
                                 reinterpret_cast<void**>(&Dienste)))) {
         return;
     }
-    const std::wstring Name = Breit(Definition.Element("Text1").Zugangsname);
+    const std::wstring Name = Breit(Definition.Element(D::Namen::Text1).Zugangsname);
     if (FAILED(Dienste->SetHwndPropStr(Text1, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                        Zugangsname_Eigenschaft, Name.c_str()))) {
         Dienste->Release();
@@ -451,7 +427,7 @@ void frmGoldbachWin32::Ansagen(std::string_view Zeile) {
 void frmGoldbachWin32::Steuerelemente_Platzieren() {
     for (std::size_t Index = 0; Index < Definition.Steuerelemente.size(); ++Index) {
         const auto& Element = Definition.Steuerelemente[Index];
-        const HWND Steuerelement = GetDlgItem(hwnd, Kennung(Element.Name));
+        const HWND Steuerelement = GetDlgItem(hwnd, Erste_Kennung + static_cast<int>(Index));
         MoveWindow(Steuerelement, Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi),
                    Pixel(Element.Breite, Dpi), Pixel(Element.Hoehe, Dpi), TRUE);
         // The same point size at the new DPI; the old font goes once the control has let go.
@@ -469,14 +445,11 @@ void frmGoldbachWin32::OnGetDpiScaledSize(int Neue_Dpi, SIZE& Groesse) {
     // definition's size keeps it exactly; one the user has resized keeps its proportion.
     RECT Innen;
     GetClientRect(hwnd, &Innen);
-    RECT Rechteck{0, 0, Pixel(Definition.Innenbreite, Neue_Dpi),
-                  Pixel(Definition.Innenhoehe, Neue_Dpi)};
-    if (Innen.right != Pixel(Definition.Innenbreite, Dpi) ||
-        Innen.bottom != Pixel(Definition.Innenhoehe, Dpi)) {
-        Rechteck = {0, 0, MulDiv(Innen.right, Neue_Dpi, Dpi), MulDiv(Innen.bottom, Neue_Dpi, Dpi)};
-    }
-    Rahmen_Hinzufuegen(Rechteck, Neue_Dpi);
-    Groesse = {Rechteck.right - Rechteck.left, Rechteck.bottom - Rechteck.top};
+    const bool Wie_Definiert = Innen.right == Pixel(Definition.Innenbreite, Dpi) &&
+                               Innen.bottom == Pixel(Definition.Innenhoehe, Dpi);
+    Groesse = Wie_Definiert ? Fenstergroesse(Neue_Dpi)
+                            : Mit_Rahmen(MulDiv(Innen.right, Neue_Dpi, Dpi),
+                                         MulDiv(Innen.bottom, Neue_Dpi, Dpi), Neue_Dpi);
 }
 
 void frmGoldbachWin32::OnDpiChanged(int Neue_Dpi, const RECT& Vorschlag) {
@@ -489,13 +462,8 @@ void frmGoldbachWin32::OnDpiChanged(int Neue_Dpi, const RECT& Vorschlag) {
 }
 
 void frmGoldbachWin32::OnCommand(int Id, int Code) {
-    if (Code != BN_CLICKED) {
-        return;
-    }
-    if (Id == IDC_CMDSTART) {
-        Goldbach.cmdStart_Click();
-    } else if (Id == IDC_CMDNOTBREMSE) {
-        Goldbach.cmdNotbremse_Click();
+    if (const D::Steuerelement* Geklickt = Element(Id); Geklickt != nullptr && Code == BN_CLICKED) {
+        Klicken(Geklickt->Name);
     }
 }
 
@@ -530,7 +498,7 @@ void frmGoldbachWin32::OnDestroy() {
         Ansager->Release();
         Ansager = nullptr;
     }
-    Text1 = cmdStart = cmdNotbremse = Letzter_Fokus = Standardknopf = nullptr;
+    Text1 = Letzter_Fokus = Standardknopf = nullptr;
     PostQuitMessage(0);
 }
 
@@ -660,16 +628,16 @@ void frmGoldbachWin32::Text1_Anhaengen(const std::string& Zeile) {
     }
     // The box's own way: an empty selection at the end, replaced by the line. The text before
     // it stays as it is, never read nor written again.
-    const int Ende = GetWindowTextLengthW(Text1);
-    SendMessageW(Text1, EM_SETSEL, static_cast<WPARAM>(Ende), Ende);
-    SendMessageW(Text1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Breit(Zeile).c_str()));
-    Text1_Zeigen();
+    Text1_Zeigen(Breit(Zeile).c_str());
     Ansagen(Zeile);
 }
 
-void frmGoldbachWin32::Text1_Zeigen() {
+void frmGoldbachWin32::Text1_Zeigen(const wchar_t* Anhang) {
     const int Ende = GetWindowTextLengthW(Text1);
     SendMessageW(Text1, EM_SETSEL, static_cast<WPARAM>(Ende), Ende);
+    if (Anhang != nullptr) { // the caret stands after it, at the new end
+        SendMessageW(Text1, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Anhang));
+    }
     SendMessageW(Text1, EM_SCROLLCARET, 0, 0);
     RedrawWindow(Text1, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
@@ -682,12 +650,12 @@ void frmGoldbachWin32::NotbremseTag_Ersetzen(const std::string& Tag) {
     NotbremseTag = Tag;
 }
 
-void frmGoldbachWin32::Laufzeitfehler(const std::string& Meldung) {
+void frmGoldbachWin32::Melden(const std::string& Meldung) {
     MessageBoxW(hwnd, Breit(Meldung).c_str(), Breit(Definition.Beschriftung).c_str(),
                 MB_OK | MB_ICONERROR);
-    std::exit(EXIT_FAILURE);
 }
 
-bool frmGoldbachWin32::WirdGeschlossen() {
-    return Schliesst;
+void frmGoldbachWin32::Laufzeitfehler(const std::string& Meldung) {
+    Melden(Meldung);
+    std::exit(EXIT_FAILURE);
 }

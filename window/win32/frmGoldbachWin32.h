@@ -1,28 +1,15 @@
 // frmGoldbach as a native Windows window, with the Win32 API only: built from the window's
-// definition, it provides the window services to the behaviour and binds the two clicks to its
-// handlers. Instance data hangs on the window (GWLP_USERDATA), one handler per message.
+// definition, it provides the window services to the behaviour and binds the buttons' clicks to
+// their handlers. Instance data hangs on the window (GWLP_USERDATA), one handler per message.
 #pragma once
 
-#include "Fensterdefinition.h"
-#include "Fensterdienste.h"
-#include "frmGoldbach.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "Goldbachfenster.h"
+#include "Zeichenketten.h"
 
 struct IAccPropServices;
 struct IRawElementProviderSimple;
 
-#include <cstddef>
-#include <string>
-#include <string_view>
-
-class frmGoldbachWin32 : public Fensterdienste {
+class frmGoldbachWin32 : public Goldbachfenster {
 public:
     // The window class's name, for FindWindow.
     static constexpr const wchar_t* Klassenname = L"frmGoldbach";
@@ -34,7 +21,9 @@ public:
     frmGoldbachWin32(const frmGoldbachWin32&) = delete;
     frmGoldbachWin32& operator=(const frmGoldbachWin32&) = delete;
 
-    // Registers the window class and creates the window with its controls (not yet shown).
+    // Registers the window class and creates the window with its controls (not yet shown). A
+    // definition the window cannot be built from is refused with a message box, before any
+    // window exists: no message handler meets it.
     bool Erzeugen();
     void Zeigen(int Anzeige);
     // The program's message loop; returns the exit code of WM_QUIT.
@@ -43,7 +32,6 @@ public:
     HWND Fenster() const { return hwnd; }
     // Whether Text1 carries the definition's accessible name (where Windows takes it).
     bool Zugangsname_Angebracht() const { return Zugangsdienste != nullptr; }
-    frmGoldbach& Form() { return Goldbach; }
 
     void EreignisseVerarbeiten() override;
     double Ruhen(double Sekunden) override;
@@ -54,11 +42,6 @@ public:
     std::string NotbremseTag_Lesen() override;
     void NotbremseTag_Ersetzen(const std::string& Tag) override;
     [[noreturn]] void Laufzeitfehler(const std::string& Meldung) override;
-    bool WirdGeschlossen() override;
-
-    // UTF-8 and UTF-16 at the seam between the behaviour and the window system.
-    static std::wstring Breit(std::string_view Text);
-    static std::string Schmal(std::wstring_view Text);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT Nachricht, WPARAM wParam, LPARAM lParam);
@@ -73,6 +56,13 @@ private:
     void OnDestroy();
     void OnNcDestroy();
 
+    // Shows an error to the user in a message box with the window's caption.
+    void Melden(const std::string& Meldung);
+    // The definition's control of that identifier, null for none of them.
+    const Fensterdefinition::Steuerelement* Element(int Kennung) const;
+    // Whether a window is one of this window's buttons.
+    bool Ist_Knopf(HWND Fenster) const;
+
     // Hands one message to the window: Tab, Shift+Tab, Enter and Escape to Dialogtaste first.
     void Zustellen(MSG& Nachricht);
     // A key pressed in the window as in a dialog; true if it is handled.
@@ -80,33 +70,28 @@ private:
 
     // The window's size from the client area at this DPI and the frame of its style.
     SIZE Fenstergroesse(int Bei_Dpi) const;
-    HWND Steuerelement_Erzeugen(const Fensterdefinition::Steuerelement& Element);
+    HWND Steuerelement_Erzeugen(const Fensterdefinition::Steuerelement& Element, int Kennung);
     // Places the controls from the definition's twips at the window's DPI, with new fonts.
     void Steuerelemente_Platzieren();
     // The focused button is the default button, as in a dialog: Enter presses it.
     void Standardknopf_Nachfuehren();
-    // Puts the caret at the end, scrolls it into view and paints the box at once: the run may
-    // not process events again for a second or more.
-    void Text1_Zeigen();
+    // Puts the caret at the end, after Anhang if there is one, scrolls it into view and paints
+    // the box at once: the run may not process events again for a second or more.
+    void Text1_Zeigen(const wchar_t* Anhang = nullptr);
     // Gives Text1 the definition's accessible name; the program goes on without it if it fails.
     void Zugangsname_Anbringen();
     // Announces a line written into Text1 to a screen reader, where Windows can.
     void Ansagen(std::string_view Zeile);
 
     HINSTANCE Instanz;
-    Fensterdefinition::Definition Definition;
-    frmGoldbach Goldbach{*this};
     HWND hwnd = nullptr;
     HWND Text1 = nullptr;
-    HWND cmdStart = nullptr;
-    HWND cmdNotbremse = nullptr;
     HWND Letzter_Fokus = nullptr;
     // One for each control, in the definition's order.
     HFONT Schriften[std::tuple_size_v<decltype(Fensterdefinition::Definition::Steuerelemente)>]{};
     int Dpi = 96; // of the monitor the window is on
     HWND Standardknopf = nullptr;
-    std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
-    bool Schliesst = false;
+    std::string NotbremseTag;      // the tag text of cmdNotbremse, the brake flag
     long long Zaehlerfrequenz = 1; // ticks of the performance counter in a second
     // The alarm that ends a rest on time, while the window exists (see Ruhen); without it, the
     // system's timer is made finer for the rest.

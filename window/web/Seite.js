@@ -36,6 +36,8 @@ var Seite = {
     box.style.height = f.Hoehe + 'px';
     Seite.keinKlick = f.KeinKlick;
     Seite.fokus = f.Fokus;
+    // The names of the box the run writes into and of the button whose tag is the brake flag.
+    Seite.namen = {textfeld: f.Textfeld, flagge: f.Flagge};
     Seite.fensterElement = box;
     fenster.appendChild(box);
     Seite.rahmen = document.createElement('div');
@@ -85,6 +87,8 @@ var Seite = {
     s.textDecoration = [e.Unterstrichen ? 'underline' : '', e.Durchgestrichen ? 'line-through' : '']
       .join(' ').trim() || 'none';
     Seite.elemente[e.Name] = el;
+    if (e.Name === Seite.namen.textfeld) Seite.textfeld = el;
+    if (e.Name === Seite.namen.flagge) Seite.flagge = el;
     Seite.fensterElement.appendChild(el);
   },
   zeigen: function () {
@@ -101,8 +105,8 @@ var Seite = {
     Seite.uhrwerkBauen();
     // The note opens at its first line, with the focus where the definition puts it.
     Seite.elemente[Seite.fokus].focus();
-    Seite.elemente.Text1.setSelectionRange(0, 0);
-    Seite.elemente.Text1.scrollTop = 0;
+    Seite.textfeld.setSelectionRange(0, 0);
+    Seite.textfeld.scrollTop = 0;
     // Leaving the page ends every run; a page brought back from the browser's history
     // starts afresh.
     window.addEventListener('pagehide', function () {
@@ -255,17 +259,17 @@ var Seite = {
 
   // The box keeps line breaks as LF; the program writes and reads them as CR LF.
   text1Lesen: function () {
-    return Seite.elemente.Text1.value.replace(/\n/g, '\r\n');
+    return Seite.textfeld.value.replace(/\n/g, '\r\n');
   },
 
   text1Ersetzen: function (text) {
-    Seite.elemente.Text1.value = text.replace(/\r\n/g, '\n');
+    Seite.textfeld.value = text.replace(/\r\n/g, '\n');
     Seite.neuesteZeile();
     Seite.ansagen(text, true);
   },
   // The run's line goes after whatever the box holds, what the user typed included.
   text1Anhaengen: function (zeile) {
-    var t = Seite.elemente.Text1;
+    var t = Seite.textfeld;
     t.setRangeText(zeile.replace(/\r\n/g, '\n'), t.value.length, t.value.length, 'end');
     Seite.neuesteZeile();
     Seite.ansagen(zeile, false);
@@ -285,21 +289,21 @@ var Seite = {
   },
   // Keeps the newest line in view, with the caret after it.
   neuesteZeile: function () {
-    var t = Seite.elemente.Text1;
+    var t = Seite.textfeld;
     t.setSelectionRange(t.value.length, t.value.length);
     t.scrollTop = t.scrollHeight;
   },
   tagLesen: function () {
-    return Seite.elemente.cmdNotbremse.dataset.tag;
+    return Seite.flagge.dataset.tag;
   },
   tagSetzen: function (tag) {
-    Seite.elemente.cmdNotbremse.dataset.tag = tag;
+    Seite.flagge.dataset.tag = tag;
   },
   // The unhandled run-time error: the message stands in the page, which takes no more input.
   laufzeitfehler: function (meldung) {
     Seite.beendet = true;
     Seite.warteschlange = [];
-    Seite.elemente.Text1.readOnly = true;
+    Seite.textfeld.readOnly = true;
     for (var name in Seite.elemente) {
       if (Seite.elemente[name].tagName === 'BUTTON') Seite.elemente[name].disabled = true;
     }

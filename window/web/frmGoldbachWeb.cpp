@@ -100,6 +100,8 @@ frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition)
                                 ",\"Breite\":" + Json(Pixel(Definition.Innenbreite)) +
                                 ",\"Hoehe\":" + Json(Pixel(Definition.Innenhoehe)) +
                                 ",\"Fokus\":" + Json(Definition.Fokus) +
+                                ",\"Textfeld\":" + Json(Fensterdefinition::Namen::Text1) +
+                                ",\"Flagge\":" + Json(Fensterdefinition::Namen::cmdNotbremse) +
                                 ",\"KeinKlick\":" + Json(Keines) + "}";
     Seite_Fenster(Fenster.data(), Laenge(Fenster));
     // Made in the definition's order, so that the page's order is the tab order.

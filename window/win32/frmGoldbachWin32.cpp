@@ -1,11 +1,8 @@
 #include "frmGoldbachWin32.h"
 
+#include "Nachladen.h"
 #include "resource.h"
 
-#include <oleacc.h>
-#include <uiautomationcore.h>
-
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -17,86 +14,9 @@ using D::Pixel;
 // The window's style: an ordinary sizable window.
 constexpr DWORD Fensterstil = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-// Functions that older Windows lack are looked up at run time, so that the program still starts
-// there (at the one DPI that Windows 7 has, and without announcements).
-template <typename Funktion> Funktion Dll_Funktion(HMODULE Modul, const char* Name) {
-    const FARPROC Adresse = Modul != nullptr ? GetProcAddress(Modul, Name) : nullptr;
-    return reinterpret_cast<Funktion>(reinterpret_cast<void (*)()>(Adresse));
-}
-
+// Looked up at run time: Windows 7 has one DPI, and the window still opens there.
 template <typename Funktion> Funktion User32_Funktion(const char* Name) {
     return Dll_Funktion<Funktion>(GetModuleHandleW(L"user32.dll"), Name);
-}
-
-// Dynamic Annotation's identifiers, as oleacc.h has them: the import library that defines them
-// would bring all of Windows' identifiers along, some 40 KB.
-constexpr CLSID Annotationsdienst{
-    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
-constexpr IID Annotationsdienst_Schnittstelle{
-    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
-constexpr MSAAPROPID Zugangsname_Eigenschaft{
-    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
-
-// UI Automation's notification to a screen reader (Windows 10 1709 and later), raised on the
-// box's host provider: both from UIAutomationCore.dll, loaded at the first announcement.
-struct Ansagedienste {
-    HRESULT(WINAPI* Anbieter_Holen)(HWND, IRawElementProviderSimple**) = nullptr;
-    // Provider, NotificationKind, NotificationProcessing, displayString, activityId.
-    HRESULT(WINAPI* Melden)(IRawElementProviderSimple*, int, int, BSTR, BSTR) = nullptr;
-};
-constexpr int NotificationKind_Other = 4;
-constexpr int NotificationProcessing_MostRecent = 3;
-
-const Ansagedienste& Ansagedienste_Laden() {
-    static const Ansagedienste Dienste = [] {
-        const HMODULE Modul =
-            LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        Ansagedienste D;
-        D.Anbieter_Holen =
-            Dll_Funktion<decltype(D.Anbieter_Holen)>(Modul, "UiaHostProviderFromHwnd");
-        D.Melden = Dll_Funktion<decltype(D.Melden)>(Modul, "UiaRaiseNotificationEvent");
-        return D.Anbieter_Holen != nullptr && D.Melden != nullptr ? D : Ansagedienste{};
-    }();
-    return Dienste;
-}
-
-// How the one-second wait rests on time. Windows ends a wait at its timer's next tick, every
-// 15.6 ms unless a program asks for more: a rest would end up to 15.6 ms after its second, and
-// the clock read after it would still show the time of the tick before. Windows 10 1803 and
-// later have a high-resolution waitable timer that ends a wait on time without changing the
-// system's tick, so it is used where it exists; the rest waits on it together with the message
-// queue. Older Windows refuse the flag (ERROR_INVALID_PARAMETER): there the system's tick is set
-// to 1 ms for each rest with timeBeginPeriod, which also makes the clock run in steps of 1 ms.
-// Wine 8 takes the flag and ignores it; its waits end within a millisecond either way.
-constexpr DWORD Hochaufloesend = 0x00000002; // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-
-HANDLE Wecker_Erzeugen() {
-    return CreateWaitableTimerExW(nullptr, nullptr, Hochaufloesend,
-                                  TIMER_MODIFY_STATE | SYNCHRONIZE);
-}
-
-// timeBeginPeriod and timeEndPeriod from winmm.dll, loaded at the first rest without a timer, so
-// that the program imports no more than the system's core DLLs.
-struct Zeitgeberdienste {
-    UINT(WINAPI* Anfangen)(UINT) = nullptr;
-    UINT(WINAPI* Beenden)(UINT) = nullptr;
-};
-
-const Zeitgeberdienste& Zeitgeberdienste_Laden() {
-    static const Zeitgeberdienste Dienste = [] {
-        const HMODULE Modul = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        Zeitgeberdienste Z;
-        Z.Anfangen = Dll_Funktion<decltype(Z.Anfangen)>(Modul, "timeBeginPeriod");
-        Z.Beenden = Dll_Funktion<decltype(Z.Beenden)>(Modul, "timeEndPeriod");
-        return Z.Anfangen != nullptr && Z.Beenden != nullptr ? Z : Zeitgeberdienste{};
-    }();
-    return Dienste;
-}
-
-long long Zaehlerstand() {
-    LARGE_INTEGER Jetzt;
-    QueryPerformanceCounter(&Jetzt);
-    return Jetzt.QuadPart;
 }
 
 int System_Dpi() {
@@ -142,11 +62,7 @@ HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
 
 frmGoldbachWin32::frmGoldbachWin32(HINSTANCE Instanz, const D::Definition& Definition)
     : Goldbachfenster(Definition), Instanz(Instanz),
-      NotbremseTag(Definition.Element(D::Namen::cmdNotbremse).Tag) {
-    LARGE_INTEGER Frequenz;
-    QueryPerformanceFrequency(&Frequenz);
-    Zaehlerfrequenz = Frequenz.QuadPart;
-}
+      NotbremseTag(Definition.Element(D::Namen::cmdNotbremse).Tag) {}
 
 frmGoldbachWin32::~frmGoldbachWin32() {
     if (hwnd != nullptr) {
@@ -363,7 +279,7 @@ HWND frmGoldbachWin32::Steuerelement_Erzeugen(const D::Steuerelement& Element, i
 
 bool frmGoldbachWin32::OnCreate() {
     Dpi = Fenster_Dpi(hwnd);
-    Wecker = Wecker_Erzeugen(); // null on Windows before 10 1803: the rest goes without
+    Uhr.Wecker_Erzeugen(); // none on Windows before 10 1803: the rest goes without
 
     // Created in the definition's order: the order of creation is the order of Tab.
     int Naechste = Erste_Kennung;
@@ -374,54 +290,13 @@ bool frmGoldbachWin32::OnCreate() {
     }
     Text1 = GetDlgItem(hwnd, Kennung(D::Namen::Text1, Definition));
     Steuerelemente_Platzieren();
-    Zugangsname_Anbringen();
+    // The name a screen reader speaks for the box, from the definition.
+    Zugangsdienste.emplace(Text1, Breit(Definition.Element(D::Namen::Text1).Zugangsname));
     // A run must never lose what the box holds: no limit short of the largest.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     // The focus starts where the definition puts it, once the window is active.
     Letzter_Fokus = GetDlgItem(hwnd, Kennung(Definition.Fokus, Definition));
     return true;
-}
-
-void frmGoldbachWin32::Zugangsname_Anbringen() {
-    // The name a screen reader speaks for the box, from the definition: the box has no visible
-    // label, so its client object gets the name by Dynamic Annotation, a COM service of Windows'
-    // accessibility. Where the service is missing or refuses (Wine 8 does), the box goes without.
-    Com_Eigen = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    IAccPropServices* Dienste = nullptr;
-    if (FAILED(CoCreateInstance(Annotationsdienst, nullptr, CLSCTX_INPROC_SERVER,
-                                Annotationsdienst_Schnittstelle,
-                                reinterpret_cast<void**>(&Dienste)))) {
-        return;
-    }
-    const std::wstring Name = Breit(Definition.Element(D::Namen::Text1).Zugangsname);
-    if (FAILED(Dienste->SetHwndPropStr(Text1, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                       Zugangsname_Eigenschaft, Name.c_str()))) {
-        Dienste->Release();
-        return;
-    }
-    Zugangsdienste = Dienste;
-}
-
-void frmGoldbachWin32::Ansagen(std::string_view Zeile) {
-    // A new line for a screen reader to speak, where Windows has the notification: the newest
-    // line replaces one not yet spoken, so a listener never falls behind the run.
-    const Ansagedienste& Uia = Ansagedienste_Laden();
-    if (Uia.Melden == nullptr || Text1 == nullptr) {
-        return;
-    }
-    if (Ansager == nullptr && FAILED(Uia.Anbieter_Holen(Text1, &Ansager))) {
-        Ansager = nullptr;
-        return;
-    }
-    while (Zeile.ends_with('\n') || Zeile.ends_with('\r')) {
-        Zeile.remove_suffix(1);
-    }
-    const std::wstring Text = Breit(Zeile);
-    const BSTR Anzeige = SysAllocStringLen(Text.data(), static_cast<UINT>(Text.size()));
-    const BSTR Art = SysAllocString(L"Wendelkamm.Zeile");
-    Uia.Melden(Ansager, NotificationKind_Other, NotificationProcessing_MostRecent, Anzeige, Art);
-    SysFreeString(Anzeige);
-    SysFreeString(Art);
 }
 
 void frmGoldbachWin32::Steuerelemente_Platzieren() {
@@ -488,15 +363,8 @@ void frmGoldbachWin32::OnDestroy() {
     // and WM_QUIT ends the message loops, the nested ones first.
     Schliesst = true;
     NotbremseTag.clear(); // the button goes, and its tag with it
-    if (Zugangsdienste != nullptr) {
-        Zugangsdienste->ClearHwndProps(Text1, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                       &Zugangsname_Eigenschaft, 1);
-        Zugangsdienste->Release();
-        Zugangsdienste = nullptr;
-    }
-    if (Ansager != nullptr) {
-        Ansager->Release();
-        Ansager = nullptr;
+    if (Zugangsdienste) {
+        Zugangsdienste->Loesen(); // while Text1 still exists
     }
     Text1 = Letzter_Fokus = Standardknopf = nullptr;
     PostQuitMessage(0);
@@ -505,14 +373,8 @@ void frmGoldbachWin32::OnDestroy() {
 void frmGoldbachWin32::OnNcDestroy() {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     hwnd = nullptr;
-    if (Wecker != nullptr) {
-        CloseHandle(Wecker);
-        Wecker = nullptr;
-    }
-    if (Com_Eigen) {
-        CoUninitialize();
-        Com_Eigen = false;
-    }
+    Uhr.Wecker_Schliessen();
+    Zugangsdienste.reset(); // and COM with it, where the window began it
     for (HFONT& Schrift : Schriften) {
         if (Schrift != nullptr) {
             DeleteObject(Schrift);
@@ -534,71 +396,11 @@ void frmGoldbachWin32::EreignisseVerarbeiten() {
 }
 
 double frmGoldbachWin32::Ruhen(double Sekunden) {
-    // Another program's calls (a screen reader's WM_GETOBJECT above all) arrive as sent
-    // messages: the thread sleeps until one comes or the time is up, and delivers those only.
-    // No input and no posted message is taken from the queue, so no click, key, repaint or timer
-    // is handled here, and none of them wakes the thread.
-    const long long Anfang = Zaehlerstand();
-    const double Zaehler_je_Sekunde = static_cast<double>(Zaehlerfrequenz);
-    const long long Ende =
-        Anfang + static_cast<long long>(std::clamp(Sekunden, 0.0, 86400.0) * Zaehler_je_Sekunde);
-    bool Tick_versucht = false;
-    bool Tick_fein = false; // the system's tick made finer for this rest
-    for (;;) {
-        MSG Nachricht;
-        PeekMessageW(&Nachricht, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const long long Jetzt = Zaehlerstand();
-        if (Jetzt >= Ende) {
-            break;
-        }
-        const double Rest = static_cast<double>(Ende - Jetzt) / Zaehler_je_Sekunde;
-        // The window's alarm, set for the rest in units of 100 ns (negative: from now). A message
-        // just answered may have closed the window, and the alarm with it.
-        LARGE_INTEGER Frist;
-        Frist.QuadPart = -static_cast<long long>(std::ceil(Rest * 1e7));
-        const bool Mit_Wecker =
-            Wecker != nullptr && SetWaitableTimer(Wecker, &Frist, 0, nullptr, nullptr, FALSE);
-        if (!Mit_Wecker && !Tick_versucht) {
-            const Zeitgeberdienste& Zeitgeber = Zeitgeberdienste_Laden();
-            Tick_fein = Zeitgeber.Anfangen != nullptr && Zeitgeber.Anfangen(1) == 0;
-            Tick_versucht = true;
-        }
-        // The wait's own time-out, in whole milliseconds rounded up, never ends it early; with
-        // the alarm it comes after it and only stands in for it.
-        const auto Millisekunden = static_cast<DWORD>(std::ceil(Rest * 1000.0));
-        MsgWaitForMultipleObjectsEx(Mit_Wecker ? 1 : 0, Mit_Wecker ? &Wecker : nullptr,
-                                    Millisekunden, QS_SENDMESSAGE, 0);
-    }
-    if (Tick_fein) {
-        Zeitgeberdienste_Laden().Beenden(1);
-    }
-    return static_cast<double>(Zaehlerstand() - Anfang) / Zaehler_je_Sekunde;
+    return Uhr.Ruhen(Sekunden);
 }
 
 float frmGoldbachWin32::Uhrzeit() {
-    // From the system's precise time where Windows has it (8 and later): GetLocalTime moves on
-    // only at the system's tick, every 15.6 ms unless the tick is made finer, so a wait that
-    // rests until its second is over would still read the time of the tick before, and rest
-    // again until the next. FILETIME counts 100 ns from a midnight, in days of 86400 s.
-    static const auto Genaue_Zeit = Dll_Funktion<void(WINAPI*)(FILETIME*)>(
-        GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime");
-    FILETIME Weltzeit;
-    FILETIME Ortszeit;
-    if (Genaue_Zeit != nullptr) {
-        Genaue_Zeit(&Weltzeit);
-        if (FileTimeToLocalFileTime(&Weltzeit, &Ortszeit)) {
-            const unsigned long long Zeit =
-                (static_cast<unsigned long long>(Ortszeit.dwHighDateTime) << 32) |
-                Ortszeit.dwLowDateTime;
-            constexpr unsigned long long Tag = 86400ULL * 10000000ULL;
-            return static_cast<float>(static_cast<double>(Zeit % Tag) / 1e7);
-        }
-    }
-    SYSTEMTIME Jetzt;
-    GetLocalTime(&Jetzt);
-    const double Sekunden =
-        Jetzt.wHour * 3600.0 + Jetzt.wMinute * 60.0 + Jetzt.wSecond + Jetzt.wMilliseconds / 1000.0;
-    return static_cast<float>(Sekunden);
+    return Ruheuhr::Uhrzeit();
 }
 
 std::string frmGoldbachWin32::Text1_Lesen() {
@@ -617,8 +419,8 @@ void frmGoldbachWin32::Text1_Ersetzen(const std::string& Text) {
     }
     SetWindowTextW(Text1, Breit(Text).c_str());
     Text1_Zeigen();
-    if (!Text.empty()) {
-        Ansagen(Text); // the question at the start of a run
+    if (!Text.empty() && Zugangsdienste) {
+        Zugangsdienste->Ansagen(Text); // the question at the start of a run
     }
 }
 
@@ -629,7 +431,9 @@ void frmGoldbachWin32::Text1_Anhaengen(const std::string& Zeile) {
     // The box's own way: an empty selection at the end, replaced by the line. The text before
     // it stays as it is, never read nor written again.
     Text1_Zeigen(Breit(Zeile).c_str());
-    Ansagen(Zeile);
+    if (Zugangsdienste) {
+        Zugangsdienste->Ansagen(Zeile);
+    }
 }
 
 void frmGoldbachWin32::Text1_Zeigen(const wchar_t* Anhang) {

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "Goldbachfenster.h"
+#include "Ruheuhr.h"
 #include "Zeichenketten.h"
+#include "Zugang.h"
 
-struct IAccPropServices;
-struct IRawElementProviderSimple;
+#include <optional>
 
 class frmGoldbachWin32 : public Goldbachfenster {
 public:
@@ -31,7 +32,9 @@ public:
 
     HWND Fenster() const { return hwnd; }
     // Whether Text1 carries the definition's accessible name (where Windows takes it).
-    bool Zugangsname_Angebracht() const { return Zugangsdienste != nullptr; }
+    bool Zugangsname_Angebracht() const {
+        return Zugangsdienste && Zugangsdienste->Name_Angebracht();
+    }
 
     void EreignisseVerarbeiten() override;
     double Ruhen(double Sekunden) override;
@@ -78,10 +81,6 @@ private:
     // Puts the caret at the end, after Anhang if there is one, scrolls it into view and paints
     // the box at once: the run may not process events again for a second or more.
     void Text1_Zeigen(const wchar_t* Anhang = nullptr);
-    // Gives Text1 the definition's accessible name; the program goes on without it if it fails.
-    void Zugangsname_Anbringen();
-    // Announces a line written into Text1 to a screen reader, where Windows can.
-    void Ansagen(std::string_view Zeile);
 
     HINSTANCE Instanz;
     HWND hwnd = nullptr;
@@ -91,12 +90,8 @@ private:
     HFONT Schriften[std::tuple_size_v<decltype(Fensterdefinition::Definition::Steuerelemente)>]{};
     int Dpi = 96; // of the monitor the window is on
     HWND Standardknopf = nullptr;
-    std::string NotbremseTag;      // the tag text of cmdNotbremse, the brake flag
-    long long Zaehlerfrequenz = 1; // ticks of the performance counter in a second
-    // The alarm that ends a rest on time, while the window exists (see Ruhen); without it, the
-    // system's timer is made finer for the rest.
-    HANDLE Wecker = nullptr;
-    bool Com_Eigen = false; // COM set up on this thread by this window, and ended with it
-    IAccPropServices* Zugangsdienste = nullptr;   // holds Text1's name, cleared with the window
-    IRawElementProviderSimple* Ansager = nullptr; // Text1 for UI Automation, once it announces
+    std::string NotbremseTag; // the tag text of cmdNotbremse, the brake flag
+    Ruheuhr Uhr;              // with its alarm while the window exists
+    // Text1's accessible name and announcements, from the window's creation to its end.
+    std::optional<Zugang> Zugangsdienste;
 };

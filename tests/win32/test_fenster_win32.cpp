@@ -684,3 +684,36 @@ TEST(Win32Dienste, EineUnbrauchbareDefinitionWirdMitMeldungAbgelehntBevorEinFens
         EXPECT_EQ(F.Fenster(), nullptr);
     }
 }
+
+TEST(Win32Dienste, GriffUndComZeigerGebenIhrenBesitzGenauEinmalFrei) {
+    // A handle replaced is closed at once, the one held at the end with its owner.
+    const HANDLE Erster = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE Zweiter = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD Merkmale = 0;
+    {
+        Griff G(Erster);
+        G.Ersetzen(Zweiter);
+        EXPECT_FALSE(GetHandleInformation(Erster, &Merkmale));
+        EXPECT_TRUE(GetHandleInformation(Zweiter, &Merkmale));
+    }
+    EXPECT_FALSE(GetHandleInformation(Zweiter, &Merkmale));
+    // A COM reference likewise, released once however often it is let go.
+    struct Objekt {
+        int Freigaben = 0;
+        void Release() { ++Freigaben; }
+    } A, B;
+    {
+        Com_Zeiger<Objekt> Z;
+        Z.Uebernehmen(&A);
+        Z.Uebernehmen(&B);
+        EXPECT_EQ(A.Freigaben, 1);
+        EXPECT_EQ(Z.Wert(), &B);
+    }
+    EXPECT_EQ(B.Freigaben, 1);
+    Com_Zeiger<Objekt> Z;
+    Z.Uebernehmen(&A);
+    Z.Freigeben();
+    Z.Freigeben();
+    EXPECT_FALSE(Z);
+    EXPECT_EQ(A.Freigaben, 2);
+}

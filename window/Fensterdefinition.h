@@ -66,6 +66,24 @@ constexpr int Pixel(int Twips, int Dpi = 96) {
     return static_cast<int>((static_cast<long long>(Twips) * Dpi + 720) / 1440);
 }
 
+// A control's place and size in pixels.
+struct Pixelrechteck {
+    int Links, Oben, Breite, Hoehe;
+    bool operator==(const Pixelrechteck&) const = default;
+};
+
+constexpr Pixelrechteck Pixel(const Steuerelement& Element, int Dpi = 96) {
+    return {Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi), Pixel(Element.Breite, Dpi),
+            Pixel(Element.Hoehe, Dpi)};
+}
+
+// A font's height in pixels at a screen density, rounded to the nearest pixel from tenths of a
+// point (72 points to the inch): 19.5 pt are 26 pixels at 96 dpi.
+constexpr int Schriftpixel(double Punkt, int Dpi = 96) {
+    const auto Zehntel = static_cast<long long>(Punkt * 10.0 + 0.5);
+    return static_cast<int>((Zehntel * Dpi + 360) / 720);
+}
+
 } // namespace Fensterdefinition
 
 // Fensterdefinition::Standard, the window as the program shows it.

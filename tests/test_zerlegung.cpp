@@ -70,8 +70,7 @@ TEST(Zerlegung, EinsZaehltAlsPrimUndIstDerLetzteKandidat) {
 }
 
 TEST(Ergebniszeile, FormUndZahlen) {
-    EXPECT_EQ(frmGoldbach::Ergebniszeile(6, 3.0), " 6 = 3 + 3\r\n");
-    EXPECT_EQ(frmGoldbach::Ergebniszeile(16, 5.0), " 16 = 5 + 11\r\n");
+    // (The lines up to 20000 are compared with the reference's above.)
     EXPECT_EQ(frmGoldbach::Ergebniszeile(2147483646, 1073741789.0),
               " 2147483646 = 1073741789 + 1073741857\r\n");
 }

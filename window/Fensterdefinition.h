@@ -66,11 +66,8 @@ constexpr int Pixel(int Twips, int Dpi = 96) {
     return static_cast<int>((static_cast<long long>(Twips) * Dpi + 720) / 1440);
 }
 
-// A control's place and size in pixels.
-struct Pixelrechteck {
-    int Links, Oben, Breite, Hoehe;
-    bool operator==(const Pixelrechteck&) const = default;
-};
+// A control's place and size in pixels: left, top, width, height.
+using Pixelrechteck = std::array<int, 4>;
 
 constexpr Pixelrechteck Pixel(const Steuerelement& Element, int Dpi = 96) {
     return {Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi), Pixel(Element.Breite, Dpi),

@@ -10,6 +10,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -78,17 +79,16 @@ bool Bei_96_Dpi() {
 // The control's place in the window, as the definition has it at that DPI.
 void Platz_Pruefen(HWND Element, std::string_view Name, int Dpi = 96) {
     const RECT R = Im_Fenster(Element);
-    const D::Pixelrechteck Erwartet = D::Pixel(D::Standard.Element(Name), Dpi);
-    EXPECT_EQ(R.left, Erwartet.Links);
-    EXPECT_EQ(R.top, Erwartet.Oben);
-    EXPECT_EQ(R.right - R.left, Erwartet.Breite);
-    EXPECT_EQ(R.bottom - R.top, Erwartet.Hoehe);
+    EXPECT_EQ((D::Pixelrechteck{R.left, R.top, R.right - R.left, R.bottom - R.top}),
+              D::Pixel(D::Standard.Element(Name), Dpi));
 }
 
-int Schrifthoehe(HWND Element) {
-    const auto Schrift = reinterpret_cast<HFONT>(SendMessageW(Element, WM_GETFONT, 0, 0));
+// The control's font, all zero if it has none.
+LOGFONTW Schrift(HWND Element) {
+    const auto Griff = reinterpret_cast<HFONT>(SendMessageW(Element, WM_GETFONT, 0, 0));
     LOGFONTW Daten{};
-    return GetObjectW(Schrift, sizeof Daten, &Daten) == sizeof Daten ? Daten.lfHeight : 0;
+    GetObjectW(Griff, sizeof Daten, &Daten);
+    return Daten;
 }
 
 const std::string Frage = D::Frage;
@@ -108,6 +108,38 @@ std::thread Meldung_Lesen(std::function<void(const std::string&)> Lesen) {
             Sleep(50);
         }
     });
+}
+
+// Each control where the definition puts it, of its kind, with its caption and font at 96 dpi;
+// Tab goes round them in the order of the window's definition, in which they were created.
+void Steuerelemente_Pruefen(const PrueffensterWin32& F) {
+    const auto& Liste = F.Definition.Steuerelemente;
+    for (std::size_t Stelle = 0; Stelle < Liste.size(); ++Stelle) {
+        const auto& Definiert = Liste[Stelle];
+        SCOPED_TRACE(Definiert.Name);
+        const bool Knopf = Definiert.Typ == D::Art::Schaltflaeche;
+        const HWND Element = F.Element(Definiert.Name);
+        ASSERT_NE(Element, nullptr);
+        EXPECT_EQ(_wcsicmp(Klasse(Element).c_str(), Knopf ? L"Button" : L"Edit"), 0)
+            << Klasse(Element);
+        Platz_Pruefen(Element, Definiert.Name);
+        EXPECT_TRUE(GetWindowLongPtrW(Element, GWL_STYLE) & WS_TABSTOP);
+        EXPECT_TRUE(IsWindowEnabled(Element));
+        if (Knopf) {
+            EXPECT_EQ(Fenstertext(Element), Breit(Definiert.Inhalt));
+            EXPECT_EQ(GetWindowLongPtrW(Element, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+        }
+        const LOGFONTW Ist = Schrift(Element);
+        const D::Schrift& Soll = Definiert.Schrift;
+        EXPECT_EQ(Ist.lfHeight, -D::Schriftpixel(Soll.Punkt));
+        EXPECT_EQ(Ist.lfWeight, Soll.Gewicht);
+        EXPECT_EQ((std::array{Ist.lfItalic != 0, Ist.lfUnderline != 0, Ist.lfStrikeOut != 0}),
+                  (std::array{Soll.Kursiv, Soll.Unterstrichen, Soll.Durchgestrichen}));
+        EXPECT_EQ(Ist.lfCharSet, Soll.Zeichensatz);
+        EXPECT_EQ(Ist.lfFaceName, Breit(Soll.Name));
+        EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), Element, FALSE),
+                  F.Element(Liste[(Stelle + 1) % Liste.size()].Name));
+    }
 }
 
 class Win32Fenster : public ::testing::Test {
@@ -140,28 +172,7 @@ TEST_F(Win32Fenster, FensterWieDefiniert) {
 }
 
 TEST_F(Win32Fenster, SteuerelementeAnIhrenPlaetzenInTabReihenfolge) {
-    for (const auto& Definiert : D::Standard.Steuerelemente) {
-        SCOPED_TRACE(Definiert.Name);
-        const bool Knopf = Definiert.Typ == D::Art::Schaltflaeche;
-        const HWND Element = F.Element(Definiert.Name);
-        ASSERT_NE(Element, nullptr);
-        EXPECT_EQ(_wcsicmp(Klasse(Element).c_str(), Knopf ? L"Button" : L"Edit"), 0)
-            << Klasse(Element);
-        Platz_Pruefen(Element, Definiert.Name);
-        EXPECT_TRUE(GetWindowLongPtrW(Element, GWL_STYLE) & WS_TABSTOP);
-        EXPECT_TRUE(IsWindowEnabled(Element));
-        if (Knopf) {
-            EXPECT_EQ(Fenstertext(Element), Breit(Definiert.Inhalt));
-            EXPECT_EQ(GetWindowLongPtrW(Element, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-        }
-    }
-    // Tab goes round Text1, cmdStart, cmdNotbremse; the order of creation decides it.
-    const HWND Text1 = F.Element(N::Text1);
-    const HWND cmdStart = F.Element(N::cmdStart);
-    const HWND cmdNotbremse = F.Element(N::cmdNotbremse);
-    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), Text1, FALSE), cmdStart);
-    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdStart, FALSE), cmdNotbremse);
-    EXPECT_EQ(GetNextDlgTabItem(F.Fenster(), cmdNotbremse, FALSE), Text1);
+    Steuerelemente_Pruefen(F);
 }
 
 TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
@@ -174,18 +185,11 @@ TEST(Win32Umgestellt, DieReihenfolgeDerDefinitionIstNurDieTabReihenfolge) {
     ASSERT_TRUE(F.Erzeugen());
     F.Zeigen(SW_SHOWNORMAL);
     F.EreignisseVerarbeiten();
+    Steuerelemente_Pruefen(F);
     const HWND Text1 = F.Element(N::Text1);
     const HWND cmdStart = F.Element(N::cmdStart);
     const HWND cmdNotbremse = F.Element(N::cmdNotbremse);
-    EXPECT_EQ(_wcsicmp(Klasse(Text1).c_str(), L"Edit"), 0);
     EXPECT_EQ(Fenstertext(Text1), Breit(D::Standard.Element(N::Text1).Inhalt));
-    Platz_Pruefen(Text1, N::Text1);
-    for (const auto& [Knopf, Name] :
-         {std::pair{cmdStart, N::cmdStart}, {cmdNotbremse, N::cmdNotbremse}}) {
-        EXPECT_EQ(_wcsicmp(Klasse(Knopf).c_str(), L"Button"), 0);
-        EXPECT_EQ(Fenstertext(Knopf), Breit(D::Standard.Element(Name).Inhalt));
-    }
-    Platz_Pruefen(cmdNotbremse, N::cmdNotbremse);
     EXPECT_EQ(F.NotbremseTag_Lesen(), "0");
     EXPECT_EQ(GetFocus(), Text1);
     const auto Tab = [&] {
@@ -214,25 +218,6 @@ TEST_F(Win32Fenster, TextfeldMehrzeiligMitSenkrechterBildlaufleisteUndUmbruch) {
     EXPECT_FALSE(Stil & ES_AUTOHSCROLL); // without it a long line wraps
     EXPECT_FALSE(Stil & ES_READONLY);
     EXPECT_GE(SendMessageW(F.Element(N::Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
-}
-
-TEST_F(Win32Fenster, SchriftenAusDerDefinition) {
-    for (const auto& Definiert : D::Standard.Steuerelemente) {
-        SCOPED_TRACE(Definiert.Name);
-        const D::Schrift& S = Definiert.Schrift;
-        const auto Schrift =
-            reinterpret_cast<HFONT>(SendMessageW(F.Element(Definiert.Name), WM_GETFONT, 0, 0));
-        ASSERT_NE(Schrift, nullptr);
-        LOGFONTW Daten{};
-        ASSERT_EQ(GetObjectW(Schrift, sizeof Daten, &Daten), static_cast<int>(sizeof Daten));
-        EXPECT_EQ(Daten.lfHeight, -D::Schriftpixel(S.Punkt));
-        EXPECT_EQ(Daten.lfWeight, S.Gewicht);
-        EXPECT_EQ(Daten.lfItalic != 0, S.Kursiv);
-        EXPECT_EQ(Daten.lfUnderline != 0, S.Unterstrichen);
-        EXPECT_EQ(Daten.lfStrikeOut != 0, S.Durchgestrichen);
-        EXPECT_EQ(Daten.lfCharSet, S.Zeichensatz);
-        EXPECT_EQ(Daten.lfFaceName, Breit(S.Name));
-    }
 }
 
 TEST_F(Win32Fenster, HinweisFokusTagUndSymbolBeimOeffnen) {
@@ -375,7 +360,7 @@ TEST_F(Win32Fenster, DpiWechselPlatziertSteuerelementeUndSchriftenNeu) {
     EXPECT_EQ(Innen.bottom, Hoehe);
     for (const auto& Definiert : D::Standard.Steuerelemente) {
         Platz_Pruefen(F.Element(Definiert.Name), Definiert.Name, Neu);
-        EXPECT_EQ(Schrifthoehe(F.Element(Definiert.Name)),
+        EXPECT_EQ(Schrift(F.Element(Definiert.Name)).lfHeight,
                   -D::Schriftpixel(Definiert.Schrift.Punkt, Neu));
     }
     for (int i = 0; i < 3; ++i) {

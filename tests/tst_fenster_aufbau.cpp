@@ -259,13 +259,12 @@ void FensterAufbau::unbrauchbareDefinitionBeendetMitMeldung() {
         QFAIL("the window was built");
     }
     QProcess Programm;
-    QProcessEnvironment Umgebung = QProcessEnvironment::systemEnvironment();
-    Umgebung.insert("VERDORBENE_DEFINITION", "1");
-    Programm.setProcessEnvironment(Umgebung);
+    Programm.setEnvironment(QProcess::systemEnvironment() << "VERDORBENE_DEFINITION=1");
     Programm.start(QCoreApplication::applicationFilePath(), {QTest::currentTestFunction()});
     QVERIFY(Programm.waitForFinished(30000));
     QCOMPARE(Programm.exitCode(), EXIT_FAILURE);
-    const std::string Meldung = "Wendelkamm: " + Goldbachfenster::Mangel(Verdorben);
+    const std::string Meldung =
+        std::string(D::Standard.Beschriftung) + ": " + Goldbachfenster::Mangel(Verdorben);
     QVERIFY2(Programm.readAllStandardOutput().contains(Meldung.c_str()), Meldung.c_str());
 }
 

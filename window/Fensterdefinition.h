@@ -1,7 +1,8 @@
 // The window frmGoldbach as data, read by every toolkit front end: caption, client size, the
-// three controls in tab order with their places (in twips, 1440 to the inch), fonts and contents.
-// The data stand in Fensterdefinition.json, which the build turns into Fensterdefinition_Daten.h
-// and which scripts read as they are; this header gives them their types.
+// three controls in tab order with their places (in twips, 1440 to the inch), fonts and contents,
+// and the question that a run writes first (Frage). The data stand in Fensterdefinition.json,
+// which the build turns into Fensterdefinition_Daten.h and which scripts read as they are; this
+// header gives them their types.
 #pragma once
 
 #include <array>

@@ -40,17 +40,6 @@ double Suchdauer(std::int32_t n) {
     return std::chrono::duration<double>(Uhr::now() - Anfang).count();
 }
 
-std::string Zeilen(std::int32_t Von, std::int32_t Bis) {
-    std::string Text;
-    for (std::int32_t n = Von; n <= Bis; n += 2) {
-        double p = n / 2;
-        std::int32_t Gefunden = 0;
-        frmGoldbach::Zerlegung_Suchen(n, p, Gefunden);
-        Text += frmGoldbach::Ergebniszeile(n, p);
-    }
-    return Text;
-}
-
 enum class Kasten { Lauf, Block, Megabyte };
 
 // Runs Durchgaenge passes per iteration and reports their median and 90th percentile.
@@ -60,7 +49,7 @@ void Durchgang(benchmark::State& state, Kasten Art, int Durchgaenge) {
     while (!F.windowHandle() || !F.windowHandle()->isExposed()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    const std::string Neun_Zeilen = Zeilen(20, 36);
+    const std::string Neun_Zeilen = Pruefdaten::Zeilen(20, 36);
     std::vector<double> Alle;
     for (auto _ : state) {
         std::vector<double> Dauern;

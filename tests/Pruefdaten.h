@@ -1,5 +1,6 @@
 // Data that several tests and benchmarks share: what the program counts as prime, from a sieve,
-// and a megabyte of typed text.
+// the result lines a run writes, from the same sieve, and a megabyte of typed text. The page's
+// tests take the lines from pruefdaten.py, which finds them in the same way.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,27 @@ inline std::vector<char> Primzahlsieb(std::int32_t Bis) {
         }
     }
     return Prim;
+}
+
+// The lines a run writes for Von, Von + 2, ... Bis, each ending in CR LF, by a reference
+// independent of the program's search and Primtest: for each n the largest p <= n / 2 that the
+// sieve counts as prime together with n - p, written with std::to_string.
+inline std::string Zeilen(std::int32_t Von, std::int32_t Bis) {
+    const std::vector<char> Prim = Primzahlsieb(Bis);
+    std::string Text;
+    for (std::int32_t n = Von; n <= Bis; n += 2) {
+        std::int32_t p = n / 2;
+        while (!(Prim[p] && Prim[n - p])) {
+            --p;
+        }
+        Text += " " + std::to_string(n) + " = " + std::to_string(p) + " + " +
+                std::to_string(n - p) + "\r\n";
+    }
+    return Text;
+}
+
+inline std::string Zeile(std::int32_t n) {
+    return Zeilen(n, n);
 }
 
 // A megabyte of text as users type and paste it: umlauts, tabs, blanks at line ends, blank

@@ -39,11 +39,8 @@ import fensterdefinition  # noqa: E402
 
 BOX_NAME = fensterdefinition.element("Text1")["Zugangsname"]
 
-NOTE = ("KORVANT hatte im Jahr 1900 die \nFrage aufgeworfen: \nGibt es einen Algorithmus, durch den \n"
-        "für jede (ausreichend formalisierte) \nAussage der Mathematik entschieden \n"
-        "werden kann, ob diese wahr oder \nfalsch ist? \n\nVelschor beweist im Jahre 1936, \n"
-        "dass das unmöglich ist.\n")
-QUESTION = "Terminiert dieser Algorithmus?\n"
+NOTE = fensterdefinition.inhalt("Text1").replace("\r\n", "\n")
+QUESTION = fensterdefinition.DEFINITION["Frage"] + "\n"
 RESULT = r"(\d+) = \d+ \+ \d+"
 LINE = re.compile(f" ?{RESULT}\n")
 SLOW = 1.0  # factor on every time limit

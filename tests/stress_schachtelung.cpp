@@ -1,6 +1,8 @@
 // Many runs nested inside one another on the fake window: opened by a burst of Start clicks,
 // unwound by as many brakes or by one close, and the refusal beyond the limit.
-#include "FakeFenster.h"
+#include "Fensterattrappe.h"
+#include "Fensterdefinition.h"
+#include "Pruefdaten.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +12,20 @@
 
 namespace {
 
-const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
+const std::string Frage = Fensterdefinition::Frage;
+using Pruefdaten::Zeilen;
 constexpr int Grenze = frmGoldbach::Laeufe_hoechstens;
 
 // A fake window with a queue of clicks as the window system keeps it: an event processing
 // handles every click waiting, one after the other, and a Start among them runs its whole run
 // inside that processing, which in turn handles the rest of the queue at its own first one.
-class Warteschlangenfenster : public FakeFenster {
+class Warteschlangenfenster : public Fensterattrappe {
 public:
     std::deque<char> Klicks; // 'S' for Start, 'N' for Notbremse
     int Tiefste = 0;         // the most runs active at once
 
     void EreignisseVerarbeiten() override {
-        FakeFenster::EreignisseVerarbeiten();
+        Fensterattrappe::EreignisseVerarbeiten();
         Tiefste = std::max(Tiefste, Form.Laeufe());
         while (!Klicks.empty()) {
             const char Klick = Klicks.front();
@@ -48,7 +51,7 @@ TEST(Schachtelung, TausendStartsOeffnenTausendLaeufe_TausendBremsenSchliessenSie
     // Once every run is open, a brake during each wait: it is handled at the next processing,
     // and the run that sees it ends; the run around it meets the next brake in its own pass.
     int Bremsen = 0;
-    F.Bei_Uhrlesung = [&](FakeFenster& G) {
+    F.Bei_Uhrlesung = [&](Fensterattrappe& G) {
         auto& W = static_cast<Warteschlangenfenster&>(G);
         if (W.Tiefste == Grenze && W.Klicks.empty() && Bremsen < Grenze) {
             W.Klicks_einreihen(1, 'N');
@@ -63,7 +66,7 @@ TEST(Schachtelung, TausendStartsOeffnenTausendLaeufe_TausendBremsenSchliessenSie
     EXPECT_EQ(F.Tag, "0");
     // Only the innermost run wrote a line; each run around it stopped in the pass it went on
     // with, at the number the run inside it had left.
-    EXPECT_EQ(F.Text, Frage + " 6 = 3 + 3\r\n");
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 6));
     EXPECT_EQ(F.Form.Zahl, 8);
     EXPECT_EQ(F.Verarbeitungen, 1 + Grenze + 1);
 }
@@ -72,7 +75,7 @@ TEST(Schachtelung, EinSchliessenBeendetTausendLaeufeAufEinmal) {
     Warteschlangenfenster F;
     F.Hoechste_Verarbeitung = 10 * Grenze;
     F.Klicks_einreihen(Grenze, 'S');
-    F.Bei_Uhrlesung = [](FakeFenster& G) {
+    F.Bei_Uhrlesung = [](Fensterattrappe& G) {
         if (static_cast<Warteschlangenfenster&>(G).Tiefste == Grenze) {
             G.Geschlossen = true; // seen by every run at its next processing
         }
@@ -84,7 +87,7 @@ TEST(Schachtelung, EinSchliessenBeendetTausendLaeufeAufEinmal) {
     // The innermost run took one more processing to see the close; none of the others
     // processed events again.
     EXPECT_EQ(F.Verarbeitungen, 1 + Grenze + 1);
-    EXPECT_EQ(F.Text, Frage + " 6 = 3 + 3\r\n");
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 6));
 }
 
 TEST(Schachtelung, StartUeberDerGrenzeWirdAbgewiesenUndAendertNichts) {
@@ -97,7 +100,7 @@ TEST(Schachtelung, StartUeberDerGrenzeWirdAbgewiesenUndAendertNichts) {
     std::string Text_danach;
     int Laeufe_neu = 0;
     std::string Text_neu;
-    F.Bei_Uhrlesung = [&](FakeFenster& G) {
+    F.Bei_Uhrlesung = [&](Fensterattrappe& G) {
         auto& W = static_cast<Warteschlangenfenster&>(G);
         switch (Phase) {
         case 0: // the innermost run waits for 12: one more Start
@@ -137,8 +140,7 @@ TEST(Schachtelung, StartUeberDerGrenzeWirdAbgewiesenUndAendertNichts) {
     // The refused click neither reset Zahl nor put up the question: the run went on with 14.
     EXPECT_EQ(Zahl_danach, 14);
     EXPECT_EQ(Laeufe_danach, Grenze);
-    const std::string Zeilen = " 6 = 3 + 3\r\n 8 = 3 + 5\r\n 10 = 5 + 5\r\n 12 = 5 + 7\r\n";
-    EXPECT_EQ(Text_danach, Frage + Zeilen);
+    EXPECT_EQ(Text_danach, Frage + Zeilen(6, 12));
     // The Start after the brake opened a run again.
     EXPECT_EQ(Laeufe_neu, Grenze);
     EXPECT_EQ(Text_neu, Frage);
@@ -149,7 +151,7 @@ TEST(Schachtelung, HunderttausendStartsScheiternSauberAnDerGrenze) {
     Warteschlangenfenster F;
     F.Hoechste_Verarbeitung = 10 * Grenze;
     F.Klicks_einreihen(100000, 'S');
-    F.Bei_Uhrlesung = [](FakeFenster& G) {
+    F.Bei_Uhrlesung = [](Fensterattrappe& G) {
         if (static_cast<Warteschlangenfenster&>(G).Klicks.empty()) {
             G.Geschlossen = true;
         }
@@ -161,5 +163,5 @@ TEST(Schachtelung, HunderttausendStartsScheiternSauberAnDerGrenze) {
     // The innermost run took the 99 000 clicks beyond the limit at its first processing and
     // went on with 6; every run around it ended at its next processing.
     EXPECT_EQ(F.Verarbeitungen, 1 + Grenze + 1);
-    EXPECT_EQ(F.Text, Frage + " 6 = 3 + 3\r\n");
+    EXPECT_EQ(F.Text, Frage + Zeilen(6, 6));
 }

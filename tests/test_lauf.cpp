@@ -1,5 +1,6 @@
-#include "FakeFenster.h"
-#include "Zeilentafel.h"
+#include "Fensterattrappe.h"
+#include "Fensterdefinition.h"
+#include "Pruefdaten.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,8 @@
 
 namespace {
 
-const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
+const std::string Frage = Fensterdefinition::Frage;
+using Pruefdaten::Zeilen;
 
 // The pass for n begins with the event processing number (n - 4) / 2: a click handled there
 // stops the run after the line for n - 2.
@@ -18,7 +20,7 @@ int Verarbeitung_fuer(int n) {
 } // namespace
 
 TEST(Lauf, FrageDannEineZeileProSekunde) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Bremse_bei(Verarbeitung_fuer(14));
     F.Form.cmdStart_Click();
 
@@ -34,7 +36,7 @@ TEST(Lauf, FrageDannEineZeileProSekunde) {
 }
 
 TEST(Lauf, AbZwanzigNurEinBlockVonZehnZahlen) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Schritt = 0.125;
     F.Bremse_bei(Verarbeitung_fuer(42));
     F.Form.cmdStart_Click();
@@ -52,7 +54,7 @@ TEST(Lauf, AbZwanzigNurEinBlockVonZehnZahlen) {
 }
 
 TEST(Lauf, BremseImLeerlaufWirktBeimNaechstenStart) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Form.cmdNotbremse_Click();
     EXPECT_EQ(F.Tag, "1");
     EXPECT_EQ(F.Text, "Hinweis\r\n"); // nothing visible changes
@@ -67,15 +69,15 @@ TEST(Lauf, BremseImLeerlaufWirktBeimNaechstenStart) {
 TEST(Lauf, BremseWaehrendDerWartezeitZeigtNochDieseZeile) {
     // A click during the wait for 10 is handled at the top of the pass for 12; a screen reader's
     // request that comes with it is answered during the wait itself.
-    FakeFenster F;
+    Fensterattrappe F;
     std::string Gelesen, Tag_beim_Lesen;
     int Gelesen_im_Durchgang = 0;
     bool Eingereiht = false;
-    F.Bei_Uhrlesung = [&](FakeFenster& G) {
+    F.Bei_Uhrlesung = [&](Fensterattrappe& G) {
         if (G.Form.Zahl == 10 && !Eingereiht) {
             Eingereiht = true;
-            G.Eingaben.push_back([](FakeFenster& H) { H.Form.cmdNotbremse_Click(); });
-            G.Anfragen.push_back([&](FakeFenster& H) {
+            G.Eingaben.push_back([](Fensterattrappe& H) { H.Form.cmdNotbremse_Click(); });
+            G.Anfragen.push_back([&](Fensterattrappe& H) {
                 Gelesen = H.Text1_Lesen();
                 Tag_beim_Lesen = H.NotbremseTag_Lesen();
                 Gelesen_im_Durchgang = H.Verarbeitungen;
@@ -96,7 +98,7 @@ TEST(Lauf, BremseWaehrendDerWartezeitZeigtNochDieseZeile) {
 }
 
 TEST(Lauf, BremseBeiEinemVielfachenVonZwanzigLaesstDenKastenLeer) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Bremse_bei(Verarbeitung_fuer(20));
     F.Form.cmdStart_Click();
     EXPECT_EQ(F.Text, "");
@@ -105,7 +107,7 @@ TEST(Lauf, BremseBeiEinemVielfachenVonZwanzigLaesstDenKastenLeer) {
 }
 
 TEST(Lauf, ZweiBremsenInEinemDurchgangWirkenWieEine_UndDerNaechsteLaufBeginntBeiSechs) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Bremse_bei(3);
     F.Bremse_bei(3);
     F.Form.cmdStart_Click();
@@ -121,11 +123,11 @@ TEST(Lauf, ZweiBremsenInEinemDurchgangWirkenWieEine_UndDerNaechsteLaufBeginntBei
 }
 
 TEST(Lauf, ZweiterStartSchachteltEinenLaufEin) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Start_bei(3);  // the outer run has written 6 and 8; the inner run begins at processing 4
     F.Bremse_bei(7); // inner run: 6 (4), 8 (5), 10 (6), 12 (7) -> stops after the line for 10
     std::string Nach_innerem_Lauf;
-    F.Bei(8, [&](FakeFenster& G) { Nach_innerem_Lauf = G.Text; });
+    F.Bei(8, [&](Fensterattrappe& G) { Nach_innerem_Lauf = G.Text; });
     F.Bremse_bei(9); // the outer run goes on with 12, not with its own 10: 12 (3), 14 (8), 16 (9)
     F.Form.cmdStart_Click();
 
@@ -136,8 +138,8 @@ TEST(Lauf, ZweiterStartSchachteltEinenLaufEin) {
 }
 
 TEST(Lauf, GetippterTextBleibtUndDieZeileFolgtDirekt) {
-    FakeFenster F;
-    F.Bei(2, [](FakeFenster& G) { G.Text += "Goldbach?"; });
+    Fensterattrappe F;
+    F.Bei(2, [](Fensterattrappe& G) { G.Text += "Goldbach?"; });
     F.Bremse_bei(3);
     F.Form.cmdStart_Click();
     EXPECT_EQ(F.Text, Frage + Zeilen(6, 6) + "Goldbach?" + Zeilen(8, 8));
@@ -145,16 +147,16 @@ TEST(Lauf, GetippterTextBleibtUndDieZeileFolgtDirekt) {
 
 TEST(Lauf, SchliessenBeendetJedenLaufBeimNaechstenVerarbeiten) {
     {
-        FakeFenster F;
-        F.Bei(3, [](FakeFenster& G) { G.Geschlossen = true; });
+        Fensterattrappe F;
+        F.Bei(3, [](Fensterattrappe& G) { G.Geschlossen = true; });
         F.Form.cmdStart_Click();
         EXPECT_EQ(F.Verarbeitungen, 3);
         EXPECT_EQ(F.Text, Frage + Zeilen(6, 8));
     }
     {
-        FakeFenster F;
+        Fensterattrappe F;
         F.Start_bei(2);
-        F.Bei(4, [](FakeFenster& G) { G.Geschlossen = true; });
+        F.Bei(4, [](Fensterattrappe& G) { G.Geschlossen = true; });
         F.Form.cmdStart_Click();
         EXPECT_EQ(F.Verarbeitungen, 4);          // neither run processes events again
         EXPECT_EQ(F.Text, Frage + Zeilen(6, 6)); // the inner run's question and its first line
@@ -163,8 +165,8 @@ TEST(Lauf, SchliessenBeendetJedenLaufBeimNaechstenVerarbeiten) {
 
 TEST(Lauf, ErschoepfteSucheKehrtSofortZurueck) {
     // Only a number without any decomposition gets here; 0 is one (its one candidate fails).
-    FakeFenster F;
-    F.Bei(2, [](FakeFenster& G) { G.Form.Zahl = 0; });
+    Fensterattrappe F;
+    F.Bei(2, [](Fensterattrappe& G) { G.Form.Zahl = 0; });
     F.Form.cmdStart_Click();
     EXPECT_EQ(F.Text, ""); // cleared (0 is a multiple of 20), and nothing written
     EXPECT_EQ(F.Verarbeitungen, 2);
@@ -174,8 +176,8 @@ TEST(Lauf, ErschoepfteSucheKehrtSofortZurueck) {
 TEST(Lauf, UeberlaufMeldetLaufzeitfehler) {
     // 2147483644 is the last number before the top whose line can be written and after which
     // Zahl + 2 still fits; the next pass decomposes 2147483646 and then cannot go on.
-    FakeFenster F;
-    F.Bei(1, [](FakeFenster& G) { G.Form.Zahl = 2147483646; });
+    Fensterattrappe F;
+    F.Bei(1, [](Fensterattrappe& G) { G.Form.Zahl = 2147483646; });
     try {
         F.Form.cmdStart_Click();
         FAIL() << "the run went past 2147483647";
@@ -189,7 +191,7 @@ TEST(Lauf, UeberlaufMeldetLaufzeitfehler) {
 namespace {
 
 // Runs one wait on the fake clock and gives how long it lasted in clock seconds.
-double Wartedauer(FakeFenster& F) {
+double Wartedauer(Fensterattrappe& F) {
     const double Vorher = F.Zeit;
     F.Form.Eine_Sekunde_Warten();
     return F.Zeit - Vorher;
@@ -203,14 +205,14 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
     for (const double Hoechste_Ruhe : {1e9, 0.01}) {
         const int Lesungen = Hoechste_Ruhe > 1 ? 2 : 102;
         {
-            FakeFenster F; // an ordinary second
+            Fensterattrappe F; // an ordinary second
             F.Schritt = 0.001;
             F.Hoechste_Ruhe = Hoechste_Ruhe;
             EXPECT_NEAR(Wartedauer(F), 1.0, 0.003);
             EXPECT_LE(F.Uhrlesungen, Lesungen);
         }
         {
-            FakeFenster F; // begun 0.3 s before midnight
+            Fensterattrappe F; // begun 0.3 s before midnight
             F.Schritt = 0.001;
             F.Hoechste_Ruhe = Hoechste_Ruhe;
             F.Tageszeit_Anfang = 86400.0 - 0.3;
@@ -218,7 +220,7 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
             EXPECT_LE(F.Uhrlesungen, Lesungen + 2);
         }
         for (const double Vor_Mitternacht : {0.001, 0.5, 0.999, 1.0}) {
-            FakeFenster F;
+            Fensterattrappe F;
             F.Schritt = 0.01;
             F.Hoechste_Ruhe = Hoechste_Ruhe;
             F.Tageszeit_Anfang = 86400.0 - Vor_Mitternacht;
@@ -226,10 +228,10 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
             EXPECT_NEAR(Wartedauer(F), 1.0, 0.035) << Vor_Mitternacht << " s before midnight";
         }
         {
-            FakeFenster F; // the clock set back one hour during the wait
+            Fensterattrappe F; // the clock set back one hour during the wait
             F.Schritt = 0.001;
             F.Hoechste_Ruhe = Hoechste_Ruhe > 1 ? 0.3 : Hoechste_Ruhe;
-            F.Bei_Uhrlesung = [](FakeFenster& G) {
+            F.Bei_Uhrlesung = [](Fensterattrappe& G) {
                 if (G.Uhrlesungen == 2) {
                     G.Tageszeit_Anfang -= 3600.0;
                 }
@@ -240,9 +242,9 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
     {
         // The clock stands still for its first 100 readings, however long the window rests
         // between them, then moves on: the wait ends one second of clock time later.
-        FakeFenster F;
+        Fensterattrappe F;
         F.Schritt = 0.001;
-        F.Bei_Uhrlesung = [](FakeFenster& G) {
+        F.Bei_Uhrlesung = [](Fensterattrappe& G) {
             if (G.Uhrlesungen < 100) {
                 G.Tageszeit_Anfang = 36000.0 - G.Zeit;
             }
@@ -253,7 +255,7 @@ TEST(Warten, EineSekundeAuchUeberMitternachtUndBeiZurueckgestellterUhr) {
 }
 
 TEST(Warten, EinLaufUeberMitternacht) {
-    FakeFenster F;
+    Fensterattrappe F;
     F.Schritt = 0.01;
     F.Tageszeit_Anfang = 86400.0 - 2.5;
     F.Bremse_bei(Verarbeitung_fuer(16));
@@ -271,7 +273,7 @@ TEST(Warten, VergleichInEinfacherGenauigkeit) {
     // reading after that, 1020/1024 s after the start (the fast clock runs 1/1024 s at each
     // reading). Compared in double precision it would rest on past 65536 + 1/256 and wait for a
     // reading of 65536 + 1/128, some 1030/1024 s after the start.
-    FakeFenster F;
+    Fensterattrappe F;
     F.Schritt = 1.0 / 1024;
     F.Tageszeit_Anfang = 65535.0 + 1.0 / 256;
     EXPECT_EQ(Wartedauer(F), 1020.0 / 1024);

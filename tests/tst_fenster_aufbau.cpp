@@ -1,17 +1,23 @@
 // The Qt window as it opens, offscreen: sizes, fonts, tab order, focus, the note, the tags, the
-// text box's behaviour and the icon.
+// text box's behaviour and the icon, each as the window's definition has it; and the refusal of
+// a definition that cannot make a window.
 #include "frmGoldbachQt.h"
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -19,7 +25,14 @@ QString Qt_Text(std::string_view Text) {
     return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
 }
 
-namespace N = Fensterdefinition::Namen;
+namespace D = Fensterdefinition;
+namespace N = D::Namen;
+
+// Where the window puts a control, at 96 dpi.
+QRect Rechteck(std::string_view Name) {
+    const auto [Links, Oben, Breite, Hoehe] = D::Pixel(D::Standard.Element(Name));
+    return {Links, Oben, Breite, Hoehe};
+}
 
 } // namespace
 
@@ -42,8 +55,6 @@ private slots:
     void fensterGroesseUndBeschriftung();
     void steuerelemente_data();
     void steuerelemente();
-    void schriften_data();
-    void schriften();
     void tabulatorfolgeUndFokus();
     void umgeordneteDefinitionAendertNurDieTabulatorfolge();
     void hinweisImTextfeld();
@@ -51,11 +62,12 @@ private slots:
     void textfeldRollbalkenUndUmbruch();
     void groesseAendernLaesstSteuerelementeStehen();
     void symbolInZweiGroessen();
+    void unbrauchbareDefinitionBeendetMitMeldung();
 };
 
 void FensterAufbau::fensterGroesseUndBeschriftung() {
-    QCOMPARE(F->windowTitle(), QString("Wendelkamm"));
-    QCOMPARE(F->size(), QSize(430, 393)); // 6450 x 5895 twips at 96 dpi
+    QCOMPARE(F->windowTitle(), Qt_Text(D::Standard.Beschriftung));
+    QCOMPARE(F->size(), QSize(D::Pixel(D::Standard.Innenbreite), D::Pixel(D::Standard.Innenhoehe)));
     QVERIFY(F->isWindow());
     const Qt::WindowFlags Flags = F->windowFlags();
     QVERIFY(Flags.testFlag(Qt::WindowTitleHint));
@@ -70,40 +82,31 @@ void FensterAufbau::fensterGroesseUndBeschriftung() {
 
 void FensterAufbau::steuerelemente_data() {
     QTest::addColumn<QString>("Name");
-    QTest::addColumn<QRect>("Rechteck");
-    QTest::newRow(N::Text1.data()) << Qt_Text(N::Text1) << QRect(16, 16, 401, 317);
-    QTest::newRow(N::cmdStart.data()) << Qt_Text(N::cmdStart) << QRect(16, 336, 185, 49);
-    QTest::newRow(N::cmdNotbremse.data()) << Qt_Text(N::cmdNotbremse) << QRect(232, 336, 185, 49);
+    for (const auto& Element : D::Standard.Steuerelemente) {
+        QTest::newRow(Element.Name.data()) << Qt_Text(Element.Name);
+    }
 }
 
 void FensterAufbau::steuerelemente() {
     QFETCH(QString, Name);
-    QFETCH(QRect, Rechteck);
+    const D::Steuerelement& Definiert = D::Standard.Element(Name.toStdString());
     auto* Element = F->findChild<QWidget*>(Name);
     QVERIFY(Element);
-    QCOMPARE(Element->geometry(), Rechteck);
+    QCOMPARE(Element->geometry(), Rechteck(Definiert.Name));
     QVERIFY(Element->isVisible());
     QVERIFY(Element->isEnabled());
-}
+    if (auto* Knopf = qobject_cast<QPushButton*>(Element)) {
+        QCOMPARE(Knopf->text(), Qt_Text(Definiert.Inhalt));
+    }
 
-void FensterAufbau::schriften_data() {
-    QTest::addColumn<QString>("Name");
-    QTest::addColumn<double>("Punkt");
-    QTest::newRow(N::Text1.data()) << Qt_Text(N::Text1) << 19.5;
-    QTest::newRow(N::cmdStart.data()) << Qt_Text(N::cmdStart) << 13.5;
-    QTest::newRow(N::cmdNotbremse.data()) << Qt_Text(N::cmdNotbremse) << 13.5;
-}
-
-void FensterAufbau::schriften() {
-    QFETCH(QString, Name);
-    QFETCH(double, Punkt);
-    auto* Element = F->findChild<QWidget*>(Name);
-    QVERIFY(Element);
+    const D::Schrift& Schrift = Definiert.Schrift;
     const QFont Font = Element->font();
-    QCOMPARE(Font.family(), QString("Times New Roman"));
-    QCOMPARE(Font.pointSizeF(), Punkt);
-    QCOMPARE(Font.weight(), QFont::Normal);
-    QVERIFY(!Font.italic() && !Font.underline() && !Font.strikeOut());
+    QCOMPARE(Font.family(), Qt_Text(Schrift.Name));
+    QCOMPARE(Font.pointSizeF(), Schrift.Punkt);
+    QCOMPARE(static_cast<int>(Font.weight()), Schrift.Gewicht);
+    QCOMPARE(Font.italic(), Schrift.Kursiv);
+    QCOMPARE(Font.underline(), Schrift.Unterstrichen);
+    QCOMPARE(Font.strikeOut(), Schrift.Durchgestrichen);
 
     // As resolved: a face with the metrics of Times New Roman, at the size asked for. Without
     // fonts-liberation the family comes back empty or as some sans serif face.
@@ -111,9 +114,9 @@ void FensterAufbau::schriften() {
     const QStringList Gleich_breit = {"Times New Roman", "Liberation Serif", "Tinos"};
     QVERIFY2(Gleich_breit.contains(Info.family()),
              qPrintable("resolved to '" + Info.family() + "'"));
-    QCOMPARE(Info.pointSizeF(), Punkt);
-    QCOMPARE(Info.weight(), int(QFont::Normal));
-    QVERIFY(!Info.italic());
+    QCOMPARE(Info.pointSizeF(), Schrift.Punkt);
+    QCOMPARE(static_cast<int>(Info.weight()), Schrift.Gewicht);
+    QCOMPARE(Info.italic(), Schrift.Kursiv);
 }
 
 void FensterAufbau::tabulatorfolgeUndFokus() {
@@ -152,8 +155,8 @@ void FensterAufbau::umgeordneteDefinitionAendertNurDieTabulatorfolge() {
     auto* Feld = G.findChild<QPlainTextEdit*>(Qt_Text(N::Text1));
     auto* Bremse = G.findChild<QPushButton*>(Qt_Text(N::cmdNotbremse));
     QVERIFY(Feld && Bremse);
-    QCOMPARE(Feld->geometry(), QRect(16, 16, 401, 317));
-    QCOMPARE(Bremse->text(), QString("Notbremse"));
+    QCOMPARE(Feld->geometry(), Rechteck(N::Text1));
+    QCOMPARE(Bremse->text(), Qt_Text(D::Standard.Element(N::cmdNotbremse).Inhalt));
     QCOMPARE(G.Text1_Lesen(), F->Text1_Lesen());
     QCOMPARE(G.NotbremseTag_Lesen(), std::string("0"));
 
@@ -167,37 +170,22 @@ void FensterAufbau::umgeordneteDefinitionAendertNurDieTabulatorfolge() {
 }
 
 void FensterAufbau::hinweisImTextfeld() {
-    const QStringList Zeilen = {
-        "KORVANT hatte im Jahr 1900 die ",
-        "Frage aufgeworfen: ",
-        "Gibt es einen Algorithmus, durch den ",
-        QString::fromUtf8("f\xC3\xBCr jede (ausreichend formalisierte) "),
-        "Aussage der Mathematik entschieden ",
-        "werden kann, ob diese wahr oder ",
-        "falsch ist? ",
-        "",
-        "Velschor beweist im Jahre 1936, ",
-        QString::fromUtf8("dass das unm\xC3\xB6glich ist."),
-    };
-    // The note as it is to read, in the window's definition and in the box.
-    const QString Hinweis = Zeilen.join("\r\n") + "\r\n";
-    QCOMPARE(Qt_Text(Fensterdefinition::Standard.Element(N::Text1).Inhalt), Hinweis);
-    QCOMPARE(QString::fromStdString(F->Text1_Lesen()), Hinweis);
+    QCOMPARE(F->Text1_Lesen(), std::string(D::Standard.Element(N::Text1).Inhalt));
     // The note opens at its first line.
     QCOMPARE(Text1()->verticalScrollBar()->value(), 0);
     QVERIFY(!Text1()->isReadOnly());
 }
 
 void FensterAufbau::tagsUndNotbremseImLeerlauf() {
-    QCOMPARE(F->NotbremseTag_Lesen(), std::string("0"));
-    QCOMPARE(Knopf(N::cmdStart)->property("Tag").toString(), QString());
+    QCOMPARE(F->NotbremseTag_Lesen(), std::string(D::Standard.Element(N::cmdNotbremse).Tag));
+    QCOMPARE(Knopf(N::cmdStart)->property("Tag").toString(),
+             Qt_Text(D::Standard.Element(N::cmdStart).Tag));
 
     const std::string Vorher = F->Text1_Lesen();
     QTest::mouseClick(Knopf(N::cmdNotbremse), Qt::LeftButton);
     QCOMPARE(F->NotbremseTag_Lesen(), std::string("1"));
     QCOMPARE(F->Text1_Lesen(), Vorher);
-    QCOMPARE(Knopf(N::cmdNotbremse)->text(), QString("Notbremse"));
-    QCOMPARE(Knopf(N::cmdStart)->text(), QString("Start"));
+    QCOMPARE(Knopf(N::cmdNotbremse)->text(), Qt_Text(D::Standard.Element(N::cmdNotbremse).Inhalt));
 }
 
 void FensterAufbau::textfeldRollbalkenUndUmbruch() {
@@ -222,7 +210,7 @@ void FensterAufbau::groesseAendernLaesstSteuerelementeStehen() {
     for (auto* Element : Elemente) {
         Vorher << Element->geometry();
     }
-    for (const QSize Groesse : {QSize(800, 600), QSize(200, 120), QSize(430, 393)}) {
+    for (const QSize Groesse : {QSize(800, 600), QSize(200, 120), F->size()}) {
         F->resize(Groesse);
         QApplication::processEvents();
         QCOMPARE(F->size(), Groesse);
@@ -253,6 +241,31 @@ void FensterAufbau::symbolInZweiGroessen() {
         QCOMPARE(Png.convertToFormat(QImage::Format_ARGB32),
                  Bild.convertToFormat(QImage::Format_ARGB32));
     }
+}
+
+void FensterAufbau::unbrauchbareDefinitionBeendetMitMeldung() {
+    // The window refuses it with a message box, before it is built, and the program ends with
+    // status 1: in a process of its own, which prints what the box says.
+    D::Definition Verdorben = D::Standard;
+    Verdorben.Fokus = "Text2";
+    if (qEnvironmentVariableIsSet("VERDORBENE_DEFINITION")) {
+        QTimer::singleShot(0, [] {
+            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            std::printf("%s: %s\n", qPrintable(Box->windowTitle()), qPrintable(Box->text()));
+            std::fflush(stdout);
+            Box->accept();
+        });
+        frmGoldbachQt G(Verdorben);
+        QFAIL("the window was built");
+    }
+    QProcess Programm;
+    Programm.setEnvironment(QProcess::systemEnvironment() << "VERDORBENE_DEFINITION=1");
+    Programm.start(QCoreApplication::applicationFilePath(), {QTest::currentTestFunction()});
+    QVERIFY(Programm.waitForFinished(30000));
+    QCOMPARE(Programm.exitCode(), EXIT_FAILURE);
+    const std::string Meldung =
+        std::string(D::Standard.Beschriftung) + ": " + Goldbachfenster::Mangel(Verdorben);
+    QVERIFY2(Programm.readAllStandardOutput().contains(Meldung.c_str()), Meldung.c_str());
 }
 
 QTEST_MAIN(FensterAufbau)

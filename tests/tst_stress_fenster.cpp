@@ -2,7 +2,7 @@
 // Start clicks and unwound by brakes or by one close, and a megabyte of typed text that the run
 // appends fifty lines to.
 #include "Pruefdaten.h"
-#include "Prueffenster.h"
+#include "PrueffensterQt.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,7 +21,8 @@
 namespace {
 
 constexpr int Grenze = frmGoldbach::Laeufe_hoechstens;
-const std::string Frage = "Terminiert dieser Algorithmus?\r\n";
+const std::string Frage = Fensterdefinition::Frage;
+using Pruefdaten::Zeile;
 
 // Qt's GLib event dispatcher delivers a backlog of posted events at a nested processing only
 // once something new has been posted (a window system's clicks come another way and are not
@@ -32,34 +33,15 @@ void Anstossen(QObject* Ziel) {
         Ziel, [] {}, Qt::QueuedConnection);
 }
 
-void Starts_einreihen(Prueffenster& F, int Anzahl) {
+void Starts_einreihen(PrueffensterQt& F, int Anzahl) {
     for (int i = 0; i < Anzahl; ++i) {
         Klick_einreihen(F.Knopf(N::cmdStart));
     }
 }
 
 // Stack taken by the runs nested between the first and the innermost.
-std::ptrdiff_t Stapelbedarf(const Prueffenster& F) {
+std::ptrdiff_t Stapelbedarf(const PrueffensterQt& F) {
     return F.Stapel_oben - F.Stapel_unten;
-}
-
-// The line for n by an independent reference: the largest p <= n / 2 with p and n - p odd
-// primes or 1, tried up to the square root, written with std::to_string.
-std::string Zeile(std::int32_t n) {
-    const auto Prim = [](std::int32_t x) {
-        for (std::int32_t d = 3; d * d <= x; d += 2) {
-            if (x % d == 0) {
-                return false;
-            }
-        }
-        return x % 2 == 1;
-    };
-    std::int32_t p = n / 2;
-    while (!(Prim(p) && Prim(n - p))) {
-        --p;
-    }
-    return " " + std::to_string(n) + " = " + std::to_string(p) + " + " + std::to_string(n - p) +
-           "\r\n";
 }
 
 // The same text as the box gives it back: every line end a CR LF.
@@ -92,14 +74,14 @@ private slots:
 };
 
 void StressFenster::tausendStartsUndTausendBremsen() {
-    Prueffenster F;
+    PrueffensterQt F;
     F.show();
     QVERIFY(QTest::qWaitForWindowExposed(&F));
     // One click more than the limit allows: the innermost run refuses it and goes on.
     Starts_einreihen(F, Grenze + 1);
     int Bremsen = 0;
     std::int32_t Zahl_nach_Abweisung = 0;
-    F.Bei_Verarbeitung = [&](Prueffenster& G) {
+    F.Bei_Verarbeitung = [&](PrueffensterQt& G) {
         if (G.Tiefste < Grenze) {
             Anstossen(&G);
             return;
@@ -144,12 +126,12 @@ void StressFenster::tausendStartsUndEinSchliessenMitStatusNull() {
     // As the program runs: the window shown, the event loop running; the close comes while a
     // thousand runs are active, and the event loop must end with status 0.
     QApplication::setQuitOnLastWindowClosed(true);
-    Prueffenster F;
+    PrueffensterQt F;
     F.show();
     QVERIFY(QTest::qWaitForWindowExposed(&F));
     Starts_einreihen(F, Grenze);
     bool Geschlossen = false;
-    F.Bei_Verarbeitung = [&](Prueffenster& G) {
+    F.Bei_Verarbeitung = [&](PrueffensterQt& G) {
         if (G.Tiefste < Grenze) {
             Anstossen(&G);
         } else if (!Geschlossen) {
@@ -176,14 +158,14 @@ void StressFenster::tausendStartsUndEinSchliessenMitStatusNull() {
 }
 
 void StressFenster::megabyteGetipptUeberlebtFuenfzigZeilen() {
-    Prueffenster F;
+    PrueffensterQt F;
     F.show();
     QVERIFY(QTest::qWaitForWindowExposed(&F));
     const QString Eingabe = QString::fromStdString(Pruefdaten::Megabyte());
     std::string Vorher;
     std::string Zeilen;
     int Geschrieben = 0;
-    F.Bei_Verarbeitung = [&](Prueffenster& G) {
+    F.Bei_Verarbeitung = [&](PrueffensterQt& G) {
         if (G.Verarbeitungen == 1) {
             // Below the question: a few keys typed (the Tab key moves the focus in this box,
             // so tabs come with the paste), then the megabyte pasted.

@@ -24,6 +24,11 @@ function(wendelkamm_fensterdefinition json ausgabe)
   string(JSON breite GET "${d}" Innenbreite)
   string(JSON hoehe GET "${d}" Innenhoehe)
   string(JSON fokus GET "${d}" Fokus)
+  _literal(fokus "${fokus}")
+  # The question that a run writes first, as its line with CR LF.
+  string(JSON frage GET "${d}" Frage)
+  _literal(frage "${frage}\r\n")
+  string(REPLACE "\r\n" "\\r\\n" frage "${frage}")
   string(JSON anzahl LENGTH "${d}" Steuerelemente)
   set(elemente "")
   set(namen "")
@@ -92,10 +97,6 @@ function(wendelkamm_fensterdefinition json ausgabe)
     string(APPEND elemente "    {Namen::${name}, Art::${art}, ${werte}${inhalt}, ${tag},\n"
                            "     {${s_name}${s_werte}, ${zeichensatz}}, ${zugangsname}},\n")
   endforeach()
-  if(NOT fokus IN_LIST namen)
-    message(FATAL_ERROR "${json}: the focus starts in ${fokus}, which is no control of the window")
-  endif()
-
   file(CONFIGURE OUTPUT "${ausgabe}" @ONLY CONTENT "\
 // Written by the build from Fensterdefinition.json: change that file, not this one.
 #pragma once
@@ -107,7 +108,10 @@ namespace Namen {
 ${konstanten}} // namespace Namen
 
 inline constexpr Definition Standard{${beschriftung}, ${breite}, ${hoehe}, {{
-${elemente}}}, Namen::${fokus}};
+${elemente}}}, ${fokus}};
+
+// The run's first line.
+inline constexpr char Frage[] = ${frage};
 
 } // namespace Fensterdefinition
 ")

@@ -1,7 +1,8 @@
 // The window frmGoldbach as data, read by every toolkit front end: caption, client size, the
-// three controls in tab order with their places (in twips, 1440 to the inch), fonts and contents.
-// The data stand in Fensterdefinition.json, which the build turns into Fensterdefinition_Daten.h
-// and which scripts read as they are; this header gives them their types.
+// three controls in tab order with their places (in twips, 1440 to the inch), fonts and contents,
+// and the question that a run writes first (Frage). The data stand in Fensterdefinition.json,
+// which the build turns into Fensterdefinition_Daten.h and which scripts read as they are; this
+// header gives them their types.
 #pragma once
 
 #include <array>
@@ -64,6 +65,21 @@ struct Definition {
 // 15 twips make a pixel.
 constexpr int Pixel(int Twips, int Dpi = 96) {
     return static_cast<int>((static_cast<long long>(Twips) * Dpi + 720) / 1440);
+}
+
+// A control's place and size in pixels: left, top, width, height.
+using Pixelrechteck = std::array<int, 4>;
+
+constexpr Pixelrechteck Pixel(const Steuerelement& Element, int Dpi = 96) {
+    return {Pixel(Element.Links, Dpi), Pixel(Element.Oben, Dpi), Pixel(Element.Breite, Dpi),
+            Pixel(Element.Hoehe, Dpi)};
+}
+
+// A font's height in pixels at a screen density, rounded to the nearest pixel from tenths of a
+// point (72 points to the inch): 19.5 pt are 26 pixels at 96 dpi.
+constexpr int Schriftpixel(double Punkt, int Dpi = 96) {
+    const auto Zehntel = static_cast<long long>(Punkt * 10.0 + 0.5);
+    return static_cast<int>((Zehntel * Dpi + 360) / 720);
 }
 
 } // namespace Fensterdefinition

@@ -4,17 +4,13 @@ namespace Namen = Fensterdefinition::Namen;
 using Fensterdefinition::Art;
 
 std::string Goldbachfenster::Mangel(const Fensterdefinition::Definition& Definition) {
+    const Befund B = Pruefen(Definition);
     const std::string Anfang = "Die Fensterdefinition taugt nicht: ";
-    // The controls the behaviour works with.
-    for (const auto& [Name, Typ] : {std::pair{Namen::Text1, Art::Textfeld},
-                                    {Namen::cmdStart, Art::Schaltflaeche},
-                                    {Namen::cmdNotbremse, Art::Schaltflaeche}}) {
-        if (Definition.Stelle(Name) < 0 || Definition.Element(Name).Typ != Typ) {
-            return Anfang + (Typ == Art::Textfeld ? "Das Textfeld " : "Die Schaltfläche ") +
-                   std::string(Name) + " fehlt.";
-        }
+    if (!B.Fehlt.empty()) {
+        return Anfang + (B.Typ == Art::Textfeld ? "Das Textfeld " : "Die Schaltfläche ") +
+               std::string(B.Fehlt) + " fehlt.";
     }
-    if (Definition.Stelle(Definition.Fokus) < 0) {
+    if (B.Fokus_daneben) {
         return Anfang + "Der Fokus liegt auf " + std::string(Definition.Fokus) +
                ", das kein Steuerelement des Fensters ist.";
     }

@@ -1,5 +1,6 @@
 #include "frmGoldbach.h"
 
+#include "Fensterdefinition.h"
 #include "Fensterdienste.h"
 #include "Laufzeitbibliothek.h"
 
@@ -16,7 +17,7 @@ void frmGoldbach::cmdStart_Click() {
     } Lauf{++Aktive_Laeufe};
 
     Zahl = 6;
-    Fenster.Text1_Ersetzen(Frage);
+    Fenster.Text1_Ersetzen(Fensterdefinition::Frage);
     for (;;) {
         // The only point where clicks, keystrokes and repaints are handled during a run.
         Fenster.EreignisseVerarbeiten();

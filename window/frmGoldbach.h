@@ -47,7 +47,6 @@ public:
     // 1 MiB unless the program asks for more) must reserve at least 8 MiB.
     static constexpr int Laeufe_hoechstens = 1000;
 
-    static constexpr const char* Frage = "Terminiert dieser Algorithmus?\r\n";
     static constexpr const char* Ueberlauf =
         "Laufzeitfehler 6: Überlauf.\r\n\r\n"
         "Zahl ist über 2147483647 hinausgewachsen. Das Programm wird beendet.";

@@ -22,12 +22,14 @@ from selenium import webdriver
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "window"))
+TESTS = pathlib.Path(__file__).resolve().parents[1]
+sys.path[:0] = [str(TESTS), str(TESTS.parent / "window")]
 import fensterdefinition  # noqa: E402
 from browser import Server, chromium  # noqa: E402
+from pruefdaten import zeile as line  # noqa: E402
 
 NOTE = fensterdefinition.inhalt("Text1").replace("\r\n", "\n")
-QUESTION = "Terminiert dieser Algorithmus?\n"
+QUESTION = fensterdefinition.DEFINITION["Frage"] + "\n"
 TEMPO = 20  # clock seconds per real second: a pass takes some 50 ms of waiting
 
 CLOCK = """
@@ -93,18 +95,6 @@ WATCH = """
   addEventListener('unhandledrejection', (e) => s.errors.push(String(e.reason)));
 })();
 """
-
-
-def prime(x):
-    """The run's prime rule: even numbers (2 included) are not, 1 and odd negatives are."""
-    return x % 2 != 0 and all(x % i for i in range(3, x))
-
-
-def line(n):
-    p = n // 2
-    while not (prime(p) and prime(n - p)):
-        p -= 1
-    return f" {n} = {p} + {n - p}\n"
 
 
 class Page:
@@ -327,8 +317,10 @@ def test_opening(page):
     kinds = page.js("return [...document.querySelectorAll('#frmGoldbach > *')]"
                     ".map(e => e.tagName + '#' + e.id + ':' + "
                     "(e.tagName === 'TEXTAREA' ? e.value : e.textContent))")
-    check(kinds == ["TEXTAREA#Text1:" + NOTE, "BUTTON#cmdStart:Start",
-                    "BUTTON#cmdNotbremse:Notbremse"], "controls in tab order", kinds)
+    controls = fensterdefinition.DEFINITION["Steuerelemente"]
+    check(kinds == [("TEXTAREA#" if e["Art"] == "Textfeld" else "BUTTON#") + e["Name"] + ":"
+                    + fensterdefinition.inhalt(e["Name"]).replace("\r\n", "\n") for e in controls],
+          "controls in tab order", kinds)
     geometry = page.js("""
         const box = document.getElementById('frmGoldbach');
         const b = box.getBoundingClientRect();
@@ -340,12 +332,13 @@ def test_opening(page):
                        s.fontStyle, s.textDecorationLine];
         }
         return out;""")
-    serif = '"Times New Roman"'
-    check(geometry == {"box": [430, 393],
-                       "Text1": [16, 16, 401, 317, "26px", serif, "400", "normal", "none"],
-                       "cmdStart": [16, 336, 185, 49, "18px", serif, "400", "normal", "none"],
-                       "cmdNotbremse": [232, 336, 185, 49, "18px", serif, "400", "normal", "none"]},
-          "geometry and fonts", geometry)
+    fonts = fensterdefinition.DEFINITION["Schriften"]
+    expected = {e["Name"]: [*fensterdefinition.rechteck(e["Name"]), f"{s['Punkt'] * 96 / 72:g}px",
+                            f'"{s["Name"]}"', str(s["Gewicht"]), "normal", "none"]
+                for e in controls for s in [fonts[e["Schrift"]]]}
+    box = [fensterdefinition.pixel(fensterdefinition.DEFINITION[k])
+           for k in ("Innenbreite", "Innenhoehe")]
+    check(geometry == {"box": box, **expected}, "geometry and fonts", geometry)
     # The face the page carries loads, with the umlauts.
     faces = page.js_async(
         "const done = arguments[0];"
@@ -476,14 +469,14 @@ def test_typed(page):
     # first line: the line for 8 follows it.
     typed = "Zwei\nZeilen äöß € "
     page.js("""
-        const typed = arguments[0], box = document.getElementById('Text1');
+        const [typed, first] = arguments, box = document.getElementById('Text1');
         const look = () => {
-          if (!box.value.endsWith(' 6 = 3 + 3\\n')) return setTimeout(look, 0);
+          if (!box.value.endsWith(first)) return setTimeout(look, 0);
           box.focus();
           box.setSelectionRange(box.value.length, box.value.length);
           document.execCommand('insertText', false, typed);
         };
-        look();""", typed)
+        look();""", typed, line(6))
     page.click("cmdStart")
     value = QUESTION + line(6) + typed + line(8)
     page.wait_painted("the typed text with the line for 8 after it", lambda v: v == value)

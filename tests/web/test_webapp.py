@@ -19,6 +19,9 @@ import zipfile
 
 from browser import Server, chromium
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from pruefdaten import zeile  # noqa: E402
+
 
 def check(condition, what, *details):
     if not condition:
@@ -77,7 +80,7 @@ def test(work, zip_file, builder, page, icons, app_manifest, manifest_file=None)
         wait_for("the page offline", lambda: js("return !!document.getElementById('cmdStart')"))
         js("document.getElementById('cmdStart').click()")
         wait_for("the first line offline",
-                 lambda: " 6 = 3 + 3\n" in js("return document.getElementById('Text1').value"))
+                 lambda: zeile(6) in js("return document.getElementById('Text1').value"))
         js("document.getElementById('cmdNotbremse').click()")
 
         # A new version at the same address: the next visit finds its service worker, which

@@ -1,6 +1,7 @@
 // The real wendelkamm.exe, started in its own process and driven from outside as a user would:
 // posted clicks and keys, its text read with WM_GETTEXT, its end seen through the exit code. It
 // judges what a user sees: the lines, when they stop, the window.
+#include "../Pruefdaten.h"
 #include "Zeichenketten.h"
 #include "resource.h"
 
@@ -20,9 +21,9 @@ namespace {
 namespace D = Fensterdefinition;
 using namespace std::chrono_literals;
 
-const std::wstring Frage = L"Terminiert dieser Algorithmus?\r\n";
-const std::wstring Zeile6 = L" 6 = 3 + 3\r\n";
-const std::wstring Zeile8 = L" 8 = 3 + 5\r\n";
+const std::wstring Frage = Breit(D::Frage);
+const std::wstring Zeile6 = Breit(Pruefdaten::Zeile(6));
+const std::wstring Zeile8 = Breit(Pruefdaten::Zeile(8));
 
 // Waits until the condition holds, checking every 20 ms; false after the time given.
 bool Warten_bis(const std::function<bool()>& Bedingung, std::chrono::milliseconds Hoechstens) {
@@ -246,7 +247,7 @@ TEST(Programm, FensterBeimOeffnen) {
 
     wchar_t Beschriftung[64] = {};
     GetWindowTextW(P.Fenster, Beschriftung, 64);
-    EXPECT_STREQ(Beschriftung, L"Wendelkamm");
+    EXPECT_EQ(Beschriftung, Breit(D::Standard.Beschriftung));
 
     // Its places and fonts are the in-process tests' matter.
     EXPECT_EQ(P.Text(), Breit(D::Standard.Element(D::Namen::Text1).Inhalt)); // the note

@@ -45,8 +45,8 @@ QFont Qt_Schrift(const Fensterdefinition::Schrift& Schrift) {
 
 // At 96 dpi: Qt scales the window as a whole on screens of other densities.
 QRect Qt_Rechteck(const Fensterdefinition::Steuerelement& Element) {
-    using Fensterdefinition::Pixel;
-    return {Pixel(Element.Links), Pixel(Element.Oben), Pixel(Element.Breite), Pixel(Element.Hoehe)};
+    const auto [Links, Oben, Breite, Hoehe] = Fensterdefinition::Pixel(Element);
+    return {Links, Oben, Breite, Hoehe};
 }
 
 QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
@@ -76,11 +76,22 @@ QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidge
     return Feld;
 }
 
+// Shows an error to the user in a message box with that caption, and ends the program.
+[[noreturn]] void Melden_und_beenden(QWidget* Fenster, const QString& Beschriftung,
+                                     const std::string& Meldung) {
+    QMessageBox::critical(Fenster, Beschriftung, QString::fromStdString(Meldung));
+    std::exit(EXIT_FAILURE);
+}
+
 } // namespace
 
 frmGoldbachQt::frmGoldbachQt(const Fensterdefinition::Definition& Definition, QWidget* parent)
     : QWidget(parent), Goldbachfenster(Definition) {
     using Fensterdefinition::Pixel;
+    // A definition that cannot make a window is refused before anything of the window is built.
+    if (const std::string Fehler = Mangel(Definition); !Fehler.empty()) {
+        Melden_und_beenden(nullptr, Qt_Text(Definition.Beschriftung), Fehler);
+    }
     setObjectName("frmGoldbach");
     // An ordinary sizable window with title bar, system menu, minimise and maximise buttons.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -213,8 +224,7 @@ void frmGoldbachQt::NotbremseTag_Ersetzen(const std::string& Tag) {
 }
 
 void frmGoldbachQt::Laufzeitfehler(const std::string& Meldung) {
-    QMessageBox::critical(this, windowTitle(), QString::fromStdString(Meldung));
-    std::exit(EXIT_FAILURE);
+    Melden_und_beenden(this, windowTitle(), Meldung);
 }
 
 void frmGoldbachQt::closeEvent(QCloseEvent* event) {

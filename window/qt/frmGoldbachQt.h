@@ -13,7 +13,8 @@ class frmGoldbachQt : public QWidget, public Goldbachfenster {
     Q_OBJECT
 
 public:
-    // Built from a definition of the window: the program's own unless another is given.
+    // Built from a definition of the window: the program's own unless another is given. One
+    // that cannot make a window ends the program with a message box, before the window is built.
     explicit frmGoldbachQt(
         const Fensterdefinition::Definition& Definition = Fensterdefinition::Standard,
         QWidget* parent = nullptr);

@@ -93,8 +93,7 @@ std::string Json(int Wert) {
 
 } // namespace
 
-frmGoldbachWeb::frmGoldbachWeb(const Fensterdefinition::Definition& Definition)
-    : Goldbachfenster(Definition) {
+frmGoldbachWeb::frmGoldbachWeb() : Goldbachfenster(Fensterdefinition::Standard) {
     using Fensterdefinition::Pixel;
     const std::string Fenster = "{\"Beschriftung\":" + Json(Definition.Beschriftung) +
                                 ",\"Breite\":" + Json(Pixel(Definition.Innenbreite)) +

@@ -8,10 +8,9 @@
 
 class frmGoldbachWeb : public Goldbachfenster {
 public:
-    // Builds the window in the page from a definition of it, the program's own unless another
-    // is given: title, client box, the controls in tab order; focus in Text1.
-    explicit frmGoldbachWeb(
-        const Fensterdefinition::Definition& Definition = Fensterdefinition::Standard);
+    // Builds the window in the page from the program's definition, which the compiler has
+    // checked: title, client box, the controls in tab order; focus in Text1.
+    frmGoldbachWeb();
 
     // The page's event loop: waits for a click and delivers it, until the page is left.
     void Ereignisschleife();

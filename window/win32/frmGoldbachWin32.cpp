@@ -50,9 +50,8 @@ SIZE Mit_Rahmen(int Breite, int Hoehe, int Dpi) {
 }
 
 HFONT Schrift_Erzeugen(const D::Schrift& Schrift, int Dpi) {
-    const int Zehntelpunkte = static_cast<int>(std::lround(Schrift.Punkt * 10.0));
-    return CreateFontW(-MulDiv(Zehntelpunkte, Dpi, 720), 0, 0, 0, Schrift.Gewicht, Schrift.Kursiv,
-                       Schrift.Unterstrichen, Schrift.Durchgestrichen,
+    return CreateFontW(-D::Schriftpixel(Schrift.Punkt, Dpi), 0, 0, 0, Schrift.Gewicht,
+                       Schrift.Kursiv, Schrift.Unterstrichen, Schrift.Durchgestrichen,
                        static_cast<DWORD>(Schrift.Zeichensatz), OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
                        Breit(Schrift.Name).c_str());

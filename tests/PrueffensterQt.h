@@ -10,10 +10,18 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+
+#include <string>
 
 namespace N = Fensterdefinition::Namen;
 
-class Prueffenster : public Schnelluhr<frmGoldbachQt, Prueffenster> {
+// A failed QCOMPARE of two texts shows them.
+template <> inline char* QTest::toString(const std::string& Text) {
+    return QTest::toPrettyCString(Text.data(), static_cast<qsizetype>(Text.size()));
+}
+
+class PrueffensterQt : public Schnelluhr<frmGoldbachQt, PrueffensterQt> {
 public:
     int Tiefste = 0;
     const char* Stapel_oben = nullptr;  // a local of the first run's first processing

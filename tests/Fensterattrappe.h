@@ -19,7 +19,7 @@ struct Programmende {
 
 // Everything of a window but its clock, toolkit-free: the text and the tag as strings, with a
 // record of each replacement.
-class Attrappe : public Fensterdienste {
+class Dienstattrappe : public Fensterdienste {
 public:
     std::string Text = "Hinweis\r\n";
     std::string Tag = "0";
@@ -45,30 +45,30 @@ public:
     bool WirdGeschlossen() override { return Geschlossen; }
 };
 
-class FakeFenster : public Schnelluhr<Attrappe, FakeFenster> {
+class Fensterattrappe : public Schnelluhr<Dienstattrappe, Fensterattrappe> {
 public:
     frmGoldbach Form{*this};
 
-    FakeFenster() { Hoechste_Uhrlesungen = 100000000; }
+    Fensterattrappe() { Hoechste_Uhrlesungen = 100000000; }
 
     std::vector<double> Ersetzungszeiten; // the clock (Zeit) at each replacement
     int Hoechste_Verarbeitung = 10000;    // a runaway run fails the test instead of hanging it
-    std::map<int, std::vector<std::function<void(FakeFenster&)>>> Aktionen;
+    std::map<int, std::vector<std::function<void(Fensterattrappe&)>>> Aktionen;
     // Input that comes while the run is busy (a click during the wait): handled at the next
     // event processing, as a toolkit's queue holds it until then.
-    std::vector<std::function<void(FakeFenster&)>> Eingaben;
+    std::vector<std::function<void(Fensterattrappe&)>> Eingaben;
     // Another program's requests (a screen reader's), answered whenever the window rests.
-    std::vector<std::function<void(FakeFenster&)>> Anfragen;
+    std::vector<std::function<void(Fensterattrappe&)>> Anfragen;
 
     // Schedules an action at the k-th event processing (counted from 1).
-    void Bei(int k, std::function<void(FakeFenster&)> Aktion) {
+    void Bei(int k, std::function<void(Fensterattrappe&)> Aktion) {
         Aktionen[k].push_back(std::move(Aktion));
     }
     void Bremse_bei(int k) {
-        Bei(k, [](FakeFenster& F) { F.Form.cmdNotbremse_Click(); });
+        Bei(k, [](Fensterattrappe& F) { F.Form.cmdNotbremse_Click(); });
     }
     void Start_bei(int k) {
-        Bei(k, [](FakeFenster& F) { F.Form.cmdStart_Click(); });
+        Bei(k, [](Fensterattrappe& F) { F.Form.cmdStart_Click(); });
     }
 
     void EreignisseVerarbeiten() override {
@@ -92,12 +92,12 @@ public:
     }
 
     void Text1_Ersetzen(const std::string& Neu) override {
-        Attrappe::Text1_Ersetzen(Neu);
+        Dienstattrappe::Text1_Ersetzen(Neu);
         Ersetzungszeiten.push_back(Zeit);
     }
 
 private:
-    void Ausfuehren(std::vector<std::function<void(FakeFenster&)>>& Schlange) {
+    void Ausfuehren(std::vector<std::function<void(Fensterattrappe&)>>& Schlange) {
         const auto Jetzt = std::move(Schlange);
         Schlange.clear();
         for (const auto& Aktion : Jetzt) {

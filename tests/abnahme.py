@@ -264,17 +264,18 @@ class XScreen:
     pinged and closed as a window manager does (_NET_WM_PING, WM_DELETE_WINDOW)."""
 
     pressed = "clicked"
+    env = None
 
-    def program_env(self):
-        return None
-
-    def started(self, program):
+    def started(self):
         self.window = wait_for("the window", lambda: self.x_window("Wendelkamm"), 10)
         # The keyboard goes to the window, made the active one as a window manager does.
         subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window)], check=True)
 
     def lacks(self, what, need):
         return False  # X has all: keyboard, ping and close
+
+    def end(self):
+        pass
 
     @staticmethod
     def x_window(name):
@@ -344,9 +345,6 @@ class XScreen:
         d.close()
         return times
 
-    def end(self):
-        pass
-
 
 class WaylandScreen:
     """Weston's headless compositor: buttons are pressed by their accessibility action, and
@@ -364,11 +362,9 @@ class WaylandScreen:
 
     def __init__(self, folder, app_id):
         self.weston, self.app_id = Weston(folder), app_id
+        self.env = self.weston.program_env()
 
-    def program_env(self):
-        return self.weston.program_env()
-
-    def started(self, program):
+    def started(self):
         given = wait_for("the window's application id", lambda: self.weston.app_id("Wendelkamm"), 10)
         if given != self.app_id:
             fail(f"the window gave the compositor the application id {given!r}, not {self.app_id!r}")
@@ -577,9 +573,9 @@ def main():
     SLOW = args.slow
     with tempfile.TemporaryDirectory() as folder:
         screen = WaylandScreen(folder, args.wayland) if args.wayland else XScreen()
-        program = subprocess.Popen(args.program, env=screen.program_env())
+        program = subprocess.Popen(args.program, env=screen.env)
         try:
-            screen.started(program)
+            screen.started()
             box, start, brake = the_window()
             keyboard_run(screen, box, start, brake, folder, not args.without_orca)
 

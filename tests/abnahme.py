@@ -17,9 +17,10 @@ skipped with its reason:
     dbus-run-session -- tests/abnahme.py --wayland de.wendelkamm.wendelkamm build/app/wendelkamm
 
 The program may be a command (qemu-aarch64 -L / wendelkamm); before it, --slow 10 makes every
-time limit ten times as long, for a slower program, and --ohne-orca leaves out what Orca says
+time limit ten times as long, for a slower program, and --without-orca leaves out what Orca says
 (for a system without Orca).
 """
+import argparse
 import os
 import pathlib
 import re
@@ -97,45 +98,13 @@ def unchanged_for(box, seconds):
     return check
 
 
-def click(button):
-    # A real click of the X pointer in the middle of the button.
-    x, y, w, h = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
-                   check=True)
-
-
-def x_window(name):
-    # The mapped one: Qt keeps a hidden helper window of the same name.
-    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
-                         capture_output=True, text=True).stdout.split()
-    return int(out[0]) if out else None
-
-
-def key(name):
-    subprocess.run(["xdotool", "key", name], check=True)
-
-
 def focused(node):
     return node.getState().contains(pyatspi.STATE_FOCUSED)
-
-
-def skipped(what, why):
-    print(f"skipped on Wayland: {what} ({why})")
 
 
 def first_lines(box, run):
     wait_for(f"the line for 6 of {run}", lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
     wait_for(f"the line for 8 of {run}", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
-
-
-def press(button):
-    # The button's own accessibility action, as a screen reader presses it: no pointer needed.
-    action = button.queryAction()
-    for i in range(action.nActions):
-        if action.getName(i).lower() == "press":
-            action.doAction(i)
-            return
-    fail(f"'{button.name}' has no press action")
 
 
 def numbers(text):
@@ -287,25 +256,170 @@ class Weston:
                 process.wait(timeout=10)
 
 
-def close_as_window_manager(window_id):
-    d = display.Display()
-    window = d.create_resource_object("window", window_id)
-    protocols = d.intern_atom("WM_PROTOCOLS")
-    delete = d.intern_atom("WM_DELETE_WINDOW")
-    if delete not in (window.get_wm_protocols() or []):
-        fail("the window does not take WM_DELETE_WINDOW")
-    event = protocol.event.ClientMessage(window=window, client_type=protocols,
-                                         data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-    window.send_event(event, event_mask=X.NoEventMask)
-    d.sync()  # a round trip: a mere flush may leave the message unsent when the connection closes
-    d.close()
+class XScreen:
+    """The X display of the session: the pointer clicks, the keyboard types, and the window is
+    pinged and closed as a window manager does (_NET_WM_PING, WM_DELETE_WINDOW)."""
+
+    pressed = "clicked"
+    env = None
+
+    def started(self):
+        self.window = wait_for("the window", lambda: self.x_window("Wendelkamm"), 10)
+        # The keyboard goes to the window, made the active one as a window manager does.
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window)], check=True)
+
+    def lacks(self, what, need):
+        return False  # X has all: keyboard, ping and close
+
+    def end(self):
+        pass
+
+    @staticmethod
+    def x_window(name):
+        # The mapped one: Qt keeps a hidden helper window of the same name.
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
+                             capture_output=True, text=True).stdout.split()
+        return int(out[0]) if out else None
+
+    def press(self, button):
+        # A real click of the X pointer in the middle of the button.
+        x, y, w, h = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
+                       check=True)
+
+    def key(self, name):
+        subprocess.run(["xdotool", "key", name], check=True)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", text], check=True)
+
+    def close(self):
+        d = display.Display()
+        window = d.create_resource_object("window", self.window)
+        protocols = d.intern_atom("WM_PROTOCOLS")
+        delete = d.intern_atom("WM_DELETE_WINDOW")
+        if delete not in (window.get_wm_protocols() or []):
+            fail("the window does not take WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        window.send_event(event, event_mask=X.NoEventMask)
+        d.sync()  # a round trip: a mere flush may leave the message unsent when the connection closes
+        d.close()
+
+    def ping(self, count):
+        """Seconds until the program answered each of count pings (_NET_WM_PING), sent as a
+        window manager does to find out whether a program still responds."""
+        d = display.Display()
+        root = d.screen().root
+        # The answer goes to the root window, to whoever takes its structure events (Qt sends it
+        # with those).
+        root.change_attributes(event_mask=X.StructureNotifyMask)
+        window = d.create_resource_object("window", self.window)
+        protocols, ping = d.intern_atom("WM_PROTOCOLS"), d.intern_atom("_NET_WM_PING")
+        if ping not in (window.get_wm_protocols() or []):
+            fail("the window does not take _NET_WM_PING")
+        times = []
+        for stamp in range(1, count + 1):
+            begin = time.monotonic()
+            window.send_event(protocol.event.ClientMessage(
+                window=window, client_type=protocols, data=(32, [ping, stamp, self.window, 0, 0])),
+                event_mask=X.NoEventMask)
+            d.flush()
+            while True:
+                left = begin + 5 * SLOW - time.monotonic()
+                if left <= 0:
+                    fail(f"the program did not answer a ping in {5 * SLOW:.0f} s during a run")
+                if not d.pending_events():
+                    select.select([d.fileno()], [], [], left)
+                    continue
+                event = d.next_event()
+                # A sent event: its type carries the bit that says so.
+                if (event.type & 0x7f == X.ClientMessage and event.client_type == protocols
+                        and list(event.data[1][:2]) == [ping, stamp]):
+                    break
+            times.append(time.monotonic() - begin)
+            time.sleep(0.3 * stamp)  # the next one at another moment of the second
+        d.close()
+        return times
 
 
-def keyboard_run(box, start, brake, orca):
+class WaylandScreen:
+    """Weston's headless compositor: buttons are pressed by their accessibility action, and
+    what needs a keyboard, a pointer or the compositor's requests is skipped with its reason."""
+
+    pressed = "pressed through its accessibility action"
+    LACKS = {
+        "keyboard": "weston's headless backend has no seat, so no keyboard, and AT-SPI makes keys "
+                    "on X only",
+        "ping": "weston's desktop shell pings a client when the pointer enters its window, and the "
+                "headless backend has no pointer",
+        "close": "weston 10's shells never ask a window to close, and without a pointer the close "
+                 "button of Qt's title bar cannot be clicked",
+    }
+
+    def __init__(self, folder, app_id):
+        self.weston, self.app_id = Weston(folder), app_id
+        self.env = self.weston.program_env()
+
+    def started(self):
+        given = wait_for("the window's application id", lambda: self.weston.app_id("Wendelkamm"), 10)
+        if given != self.app_id:
+            fail(f"the window gave the compositor the application id {given!r}, not {self.app_id!r}")
+        print(f"ok: on Wayland (weston, headless), the window 'Wendelkamm' has the "
+              f"application id '{given}'")
+
+    def lacks(self, what, need):
+        print(f"skipped on Wayland: {what} ({self.LACKS[need]})")
+        return True
+
+    def press(self, button):
+        # The button's own accessibility action, as a screen reader presses it: no pointer needed.
+        action = button.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i).lower() == "press":
+                action.doAction(i)
+                return
+        fail(f"'{button.name}' has no press action")
+
+    def end(self):
+        self.weston.end()
+
+
+def the_window():
+    """The program's frame on the accessibility bus, with the note in its box: box, Start, brake."""
+    app = wait_for("the program on the accessibility bus", application, 10)
+    frame = wait_for("the frame", lambda: find(app, "frame", "Wendelkamm"), 5)
+    box = find(frame, "text")
+    start = find(frame, "push button", "Start")
+    brake = find(frame, "push button", "Notbremse")
+    if not (box and start and brake):
+        fail("the text box or a button is missing")
+    if text_of(box) != NOTE:
+        fail(f"the note reads {text_of(box)!r}")
+    if box.name != BOX_NAME:
+        fail(f"the box is called {box.name!r}, not {BOX_NAME!r}")
+    print(f"ok: window 'Wendelkamm' with the note in '{BOX_NAME}', Start and Notbremse")
+    return box, start, brake
+
+
+def keyboard_run(screen, box, start, brake, folder, with_orca):
     """A run by keyboard (Tab to Start, Space), braked with Tab and Space; and what Orca said."""
-    key("Tab")
+    if screen.lacks("the run by keyboard, typed text and what Orca says after each key", "keyboard"):
+        return
+    orca = Orca(folder) if with_orca else None
+    try:
+        keys_and_run(screen, box, start, brake)
+        if orca:
+            orca_heard(orca.end())
+    finally:
+        if orca and orca.process.poll() is None:
+            orca.process.kill()
+
+
+def keys_and_run(screen, box, start, brake):
+    screen.key("Tab")
     wait_for("the focus on Start", lambda: focused(start), 5)
-    key("space")
+    screen.key("space")
     wait_for("the question", lambda: text_of(box).startswith(QUESTION), 5)
     wait_for("the line for 6", lambda: text_of(box).startswith(QUESTION + " 6 = 3 + 3\n"), 5)
     wait_for("the line for 8", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
@@ -313,222 +427,170 @@ def keyboard_run(box, start, brake, orca):
 
     # During the run: back into the box for two more lines, Tab on to Notbremse,
     # Space there brakes it, Tab on to the box.
-    key("shift+Tab")
+    screen.key("shift+Tab")
     wait_for("the focus in the box", lambda: focused(box), 5)
     lines = text_of(box).count("\n")
     wait_for("two more lines", lambda: text_of(box).count("\n") >= lines + 2, 5)
-    key("Tab")
+    screen.key("Tab")
     wait_for("the focus on Start", lambda: focused(start), 5)
-    key("Tab")
+    screen.key("Tab")
     wait_for("the focus on Notbremse", lambda: focused(brake), 5)
     time.sleep(0.5)  # Orca's turn to speak
-    key("space")
+    screen.key("space")
     # A run writes a line each second and reads the brake within two: a text that stays the
     # same for 2.5 s is that of a stopped run.
     stopped = wait_for("the run to stop", unchanged_for(box, 2.5), 10)
-    key("Tab")
+    screen.key("Tab")
     wait_for("the focus in the box", lambda: focused(box), 5)
     time.sleep(1.5)
     if text_of(box) != stopped:
         fail("the run went on after Space on Notbremse")
     print("ok: Tab reaches Notbremse during a run, Space there stops it, Tab reaches the box")
-    if orca:
-        taken = orca.end()
-        keys = [name for name, _ in taken]
-        if "Backtab" not in keys:
-            fail(f"Orca took no Shift+Tab: {keys}")
-        in_box, *tabs = [spoken for name, spoken in taken[keys.index("Backtab"):]
-                         if name in ("Backtab", "Tab")]
-        if not any(re.search(RESULT, s) for s in in_box):
-            fail(f"Orca spoke no new line with the focus in the box: {in_box}")
-        if len(tabs) < 3 or not any("Notbremse" in s for s in tabs[1]):
-            fail(f"Orca did not speak Notbremse after Tab during the run: {taken}")
-        if not any(BOX_NAME in s for s in tabs[2]):
-            fail(f"Orca did not speak '{BOX_NAME}' after Tab behind the brake: {taken}")
-        print(f"ok: Orca read the run's lines in the box ({in_box[-1]!r}), said {tabs[1]} "
-              f"on Notbremse and {tabs[2][:2]} after the brake")
 
 
-def ping_as_window_manager(window_id, count):
-    """Seconds until the program answered each of count pings (_NET_WM_PING), sent as a window
-    manager does to find out whether a program still responds."""
-    d = display.Display()
-    root = d.screen().root
-    # The answer goes to the root window, to whoever takes its structure events (Qt sends it
-    # with those).
-    root.change_attributes(event_mask=X.StructureNotifyMask)
-    window = d.create_resource_object("window", window_id)
-    protocols, ping = d.intern_atom("WM_PROTOCOLS"), d.intern_atom("_NET_WM_PING")
-    if ping not in (window.get_wm_protocols() or []):
-        fail("the window does not take _NET_WM_PING")
-    times = []
-    for stamp in range(1, count + 1):
-        begin = time.monotonic()
-        window.send_event(protocol.event.ClientMessage(
-            window=window, client_type=protocols, data=(32, [ping, stamp, window_id, 0, 0])),
-            event_mask=X.NoEventMask)
-        d.flush()
-        while True:
-            left = begin + 5 * SLOW - time.monotonic()
-            if left <= 0:
-                fail(f"the program did not answer a ping in {5 * SLOW:.0f} s during a run")
-            if not d.pending_events():
-                select.select([d.fileno()], [], [], left)
-                continue
-            event = d.next_event()
-            # A sent event: its type carries the bit that says so.
-            if (event.type & 0x7f == X.ClientMessage and event.client_type == protocols
-                    and list(event.data[1][:2]) == [ping, stamp]):
-                break
-        times.append(time.monotonic() - begin)
-        time.sleep(0.3 * stamp)  # the next one at another moment of the second
-    d.close()
-    return times
+def orca_heard(taken):
+    keys = [name for name, _ in taken]
+    if "Backtab" not in keys:
+        fail(f"Orca took no Shift+Tab: {keys}")
+    in_box, *tabs = [spoken for name, spoken in taken[keys.index("Backtab"):]
+                     if name in ("Backtab", "Tab")]
+    if not any(re.search(RESULT, s) for s in in_box):
+        fail(f"Orca spoke no new line with the focus in the box: {in_box}")
+    if len(tabs) < 3 or not any("Notbremse" in s for s in tabs[1]):
+        fail(f"Orca did not speak Notbremse after Tab during the run: {taken}")
+    if not any(BOX_NAME in s for s in tabs[2]):
+        fail(f"Orca did not speak '{BOX_NAME}' after Tab behind the brake: {taken}")
+    print(f"ok: Orca read the run's lines in the box ({in_box[-1]!r}), said {tabs[1]} "
+          f"on Notbremse and {tabs[2][:2]} after the brake")
+
+
+def typing_during_run(screen, box):
+    if screen.lacks("typing into the box during a run", "keyboard"):
+        return
+    # Keys typed during the run wait for its next event processing; the next line follows.
+    screen.key("shift+Tab")
+    wait_for("the focus in the box", lambda: focused(box), 5)
+    screen.type("Hallo")
+    typed = wait_for("the typed text with a line after it",
+                     lambda: re.search(f"\nHallo( {RESULT})\n", text_of(box)), 5)
+    print(f"ok: text typed into the box during a run stays, the next line follows it "
+          f"('Hallo{typed.group(1)}')")
+
+
+def reading_during_run(box):
+    # During the run the program answers a screen reader at once, not once a second.
+    times = latencies(box)
+    median, longest = statistics.median(times), max(times)
+    if median > 0.1 * SLOW or longest > 0.5 * SLOW:
+        fail(f"reading the box during a run took {median * 1000:.1f} ms median, "
+             f"{longest * 1000:.1f} ms at most")
+    print(f"ok: during a run the box's text and name are read in {median * 1000:.1f} ms "
+          f"median, {longest * 1000:.1f} ms at most")
+
+
+def ping_during_run(screen):
+    if screen.lacks("the compositor's ping", "ping"):
+        return
+    # A window manager takes a window that leaves its ping unanswered for some seconds for hung.
+    # The run takes it in at its next event processing, within a second.
+    times = screen.ping(3)
+    if max(times) > 1.5 * SLOW:
+        fail(f"during a run the program answered pings after {ms(times)} ms")
+    print(f"ok: during a run the program answers a window manager's ping within "
+          f"{max(times) * 1000:.0f} ms (after {ms(times)} ms)")
+
+
+def brake_run(screen, box, brake):
+    screen.press(brake)
+    stopped = wait_for("the run to stop", unchanged_for(box, 2.5), 10)
+    time.sleep(2.0)
+    if text_of(box) != stopped:
+        fail("the run went on after Notbremse")
+    # The box holds the lines of the last block of ten numbers (none if the brake stopped the
+    # pass that cleared it).
+    last = numbers(stopped)
+    if LINE.sub("", stopped) or (last and last != list(range(last[0], last[-1] + 1, 2))):
+        fail(f"unexpected text after the brake: {stopped!r}")
+    print(f"ok: Notbremse {screen.pressed} stopped the run at {last[-1] if last else 'a cleared box'}")
+
+
+def run_inside_run(screen, box, start, brake):
+    # Start during a run starts a run inside it; the brake then ends only the inner one, and the
+    # outer one goes on from the inner one's number.
+    screen.press(start)
+    wait_for("the line for 8 of a run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+    screen.press(start)
+    first_lines(box, "the run inside the run")
+    screen.press(brake)
+    braked = numbers(text_of(box))[-1]
+    # The inner run writes at most one more line and ends a second later, the outer one's next
+    # line a second after that: three or more lines in all.
+    heard = new_lines(3.5 + SLOW)
+    came = [n for _, n in heard]
+    if came[:1] not in ([braked + 2], [braked + 4]) or len(heard) < 3:
+        fail(f"after Notbremse during a run inside a run, at {braked}, came the lines {came}")
+    if max(gaps(heard)) < 1.5:
+        fail(f"Notbremse during a run inside a run ended no run (lines {ms(gaps(heard))} ms apart)")
+    print(f"ok: a second Start during a run starts over at 6; Notbremse then ends the inner "
+          f"run at {braked} and the outer one goes on with {came}")
+
+
+def close_during_run(screen, program):
+    if screen.lacks("closing the window as the compositor does", "close"):
+        return
+    screen.close()
+    try:
+        status = program.wait(timeout=5 * SLOW)
+    except subprocess.TimeoutExpired:
+        fail("the program did not end after the window was closed during a run")
+    if status != 0:
+        fail(f"the program ended with status {status}")
+    print("ok: closing the window during a run ends the program with status 0")
+
+
+def arguments():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--slow", type=float, default=1.0, metavar="FACTOR",
+                        help="every time limit FACTOR times as long, for a slower program")
+    parser.add_argument("--without-orca", action="store_true",
+                        help="leave out what Orca says (for a system without Orca)")
+    parser.add_argument("--wayland", metavar="ID",
+                        help="on weston's headless compositor; the window's application id is ID")
+    parser.add_argument("program", nargs=argparse.REMAINDER,
+                        help="the program, or a command that runs it")
+    args = parser.parse_args()
+    if not args.program:
+        parser.error("the program is missing")
+    return args
 
 
 def main():
     global SLOW
-    command = sys.argv[1:]
-    screen_reader = True
-    app_id = None  # on Wayland, the application id expected
-    while command[:1] in (["--slow"], ["--ohne-orca"], ["--wayland"]):
-        if command[0] == "--slow":
-            SLOW, command = float(command[1]), command[2:]
-        elif command[0] == "--wayland":
-            app_id, command = command[1], command[2:]
-        else:
-            screen_reader, command = False, command[1:]
-    wayland = app_id is not None
-    folder = tempfile.TemporaryDirectory()
-    weston = Weston(folder.name) if wayland else None
-    program = subprocess.Popen(command, env=weston.program_env() if weston else None)
-    orca = None
-    try:
-        if wayland:
-            given = wait_for("the window's application id", lambda: weston.app_id("Wendelkamm"), 10)
-            if given != app_id:
-                fail(f"the window gave the compositor the application id {given!r}, not {app_id!r}")
-            print(f"ok: on Wayland (weston, headless), the window 'Wendelkamm' has the "
-                  f"application id '{given}'")
-        else:
-            window_id = wait_for("the window", lambda: x_window("Wendelkamm"), 10)
-            # The keyboard goes to the window, made the active one as a window manager does.
-            subprocess.run(["xdotool", "windowfocus", "--sync", str(window_id)], check=True)
-        app = wait_for("the program on the accessibility bus", application, 10)
-        frame = wait_for("the frame", lambda: find(app, "frame", "Wendelkamm"), 5)
-        box = find(frame, "text")
-        start = find(frame, "push button", "Start")
-        brake = find(frame, "push button", "Notbremse")
-        if not (box and start and brake):
-            fail("the text box or a button is missing")
-        if text_of(box) != NOTE:
-            fail(f"the note reads {text_of(box)!r}")
-        if box.name != BOX_NAME:
-            fail(f"the box is called {box.name!r}, not {BOX_NAME!r}")
-        print(f"ok: window 'Wendelkamm' with the note in '{BOX_NAME}', Start and Notbremse")
+    args = arguments()
+    SLOW = args.slow
+    with tempfile.TemporaryDirectory() as folder:
+        screen = WaylandScreen(folder, args.wayland) if args.wayland else XScreen()
+        program = subprocess.Popen(args.program, env=screen.env)
+        try:
+            screen.started()
+            box, start, brake = the_window()
+            keyboard_run(screen, box, start, brake, folder, not args.without_orca)
 
-        if wayland:
-            skipped("the run by keyboard, typed text and what Orca says after each key", "weston's "
-                    "headless backend has no seat, so no keyboard, and AT-SPI makes keys on X only")
-        else:
-            if screen_reader:
-                orca = Orca(folder.name)
-            keyboard_run(box, start, brake, orca)
-            orca = None
-
-        push = press if wayland else click
-        how = "pressed through its accessibility action" if wayland else "clicked"
-        push(start)
-        first_lines(box, "a run")
-        print(f"ok: Start {how} shows the question, then ' 6 = 3 + 3', then ' 8 = 3 + 5'")
-
-        if wayland:
-            skipped("typing into the box during a run", "no keyboard")
-        else:
-            # Keys typed during the run wait for its next event processing; the next line follows.
-            key("shift+Tab")
-            wait_for("the focus in the box", lambda: focused(box), 5)
-            subprocess.run(["xdotool", "type", "Hallo"], check=True)
-            typed = wait_for("the typed text with a line after it",
-                             lambda: re.search(f"\nHallo( {RESULT})\n", text_of(box)), 5)
-            print(f"ok: text typed into the box during a run stays, the next line follows it "
-                  f"('Hallo{typed.group(1)}')")
-
-        # During the run the program answers a screen reader at once, not once a second.
-        times = latencies(box)
-        median, longest = statistics.median(times), max(times)
-        if median > 0.1 * SLOW or longest > 0.5 * SLOW:
-            fail(f"reading the box during a run took {median * 1000:.1f} ms median, "
-                 f"{longest * 1000:.1f} ms at most")
-        print(f"ok: during a run the box's text and name are read in {median * 1000:.1f} ms "
-              f"median, {longest * 1000:.1f} ms at most")
-        resting_run(program, 6)
-
-        if wayland:
-            skipped("the compositor's ping", "weston's desktop shell pings a client when the "
-                    "pointer enters its window, and the headless backend has no pointer")
-        else:
-            # A window manager takes a window that leaves its ping unanswered for some seconds
-            # for hung. The run takes it in at its next event processing, within a second.
-            times = ping_as_window_manager(window_id, 3)
-            if max(times) > 1.5 * SLOW:
-                fail(f"during a run the program answered pings after {ms(times)} ms")
-            print(f"ok: during a run the program answers a window manager's ping within "
-                  f"{max(times) * 1000:.0f} ms (after {ms(times)} ms)")
-
-        push(brake)
-        stopped = wait_for("the run to stop", unchanged_for(box, 2.5), 10)
-        time.sleep(2.0)
-        if text_of(box) != stopped:
-            fail("the run went on after Notbremse")
-        # The box holds the lines of the last block of ten numbers (none if the brake stopped
-        # the pass that cleared it).
-        last = numbers(stopped)
-        if LINE.sub("", stopped) or (last and last != list(range(last[0], last[-1] + 1, 2))):
-            fail(f"unexpected text after the brake: {stopped!r}")
-        print(f"ok: Notbremse {how} stopped the run at {last[-1] if last else 'a cleared box'}")
-
-        # Start during a run starts a run inside it; the brake then ends only the inner one, and
-        # the outer one goes on from the inner one's number.
-        push(start)
-        wait_for("the line for 8 of a run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
-        push(start)
-        first_lines(box, "the run inside the run")
-        push(brake)
-        braked = numbers(text_of(box))[-1]
-        # The inner run writes at most one more line and ends a second later, the outer one's
-        # next line a second after that: three or more lines in all.
-        heard = new_lines(3.5 + SLOW)
-        came = [n for _, n in heard]
-        if came[:1] not in ([braked + 2], [braked + 4]) or len(heard) < 3:
-            fail(f"after Notbremse during a run inside a run, at {braked}, came the lines {came}")
-        if max(gaps(heard)) < 1.5:
-            fail(f"Notbremse during a run inside a run ended no run (lines {ms(gaps(heard))} ms "
-                 f"apart)")
-        print(f"ok: a second Start during a run starts over at 6; Notbremse then ends the inner "
-              f"run at {braked} and the outer one goes on with {came}")
-
-        if wayland:
-            skipped("closing the window as the compositor does", "weston 10's shells never ask "
-                    "a window to close, and without a pointer the close button of Qt's title bar "
-                    "cannot be clicked")
-        else:
-            close_as_window_manager(window_id)
-            try:
-                status = program.wait(timeout=5 * SLOW)
-            except subprocess.TimeoutExpired:
-                fail("the program did not end after the window was closed during a run")
-            if status != 0:
-                fail(f"the program ended with status {status}")
-            print("ok: closing the window during a run ends the program with status 0")
-    finally:
-        if program.poll() is None:
-            program.kill()
-        if orca and orca.process.poll() is None:
-            orca.process.kill()
-        if weston:
-            weston.end()
-        folder.cleanup()
+            screen.press(start)
+            first_lines(box, "a run")
+            print(f"ok: Start {screen.pressed} shows the question, then ' 6 = 3 + 3', "
+                  f"then ' 8 = 3 + 5'")
+            typing_during_run(screen, box)
+            reading_during_run(box)
+            resting_run(program, 6)
+            ping_during_run(screen)
+            brake_run(screen, box, brake)
+            run_inside_run(screen, box, start, brake)
+            close_during_run(screen, program)
+        finally:
+            if program.poll() is None:
+                program.kill()
+            screen.end()
     print("1 passed, 0 failed")
 
 

@@ -24,6 +24,7 @@ import os
 import pathlib
 import re
 import select
+import signal
 import statistics
 import subprocess
 import sys
@@ -196,6 +197,70 @@ def resting_run(program, seconds):
     if abs(median - 1.0) > 0.02 * SLOW or longest > 1.0 + 0.15 * SLOW:
         fail("the run lost its pace: " + figures)
     print("ok: during a run, " + figures)
+
+
+def wakeups(pid):
+    """How often the process's threads have gone to sleep and been woken so far, all together
+    (voluntary context switches)."""
+    total = 0
+    for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
+        status = (task / "status").read_text()
+        total += int(re.search(r"^voluntary_ctxt_switches:\s*(\d+)", status, re.M).group(1))
+    return total
+
+
+def connected(name):
+    try:
+        return display.Display(name)
+    except Exception:  # not yet taking connections
+        return None
+
+
+def quiet_run(command, seconds):
+    """Wake-ups a second of a run on a desktop where no screen reader runs: a second X server
+    and a session bus of the program's own, without an accessibility bus, Start clicked with the
+    pointer. The box, read from the X server, must change during the run."""
+    # A display number free here and in every namespace that shares this one's abstract sockets
+    # (a root of autopkgtest's, say, whose X server's lock file is not seen here).
+    taken = pathlib.Path("/proc/net/unix").read_text()
+    number = next(n for n in range(200, 400) if f"@/tmp/.X11-unix/X{n}\n" not in taken
+                  and not os.path.exists(f"/tmp/.X{n}-lock"))
+    xvfb = subprocess.Popen(["Xvfb", f":{number}", "-nolisten", "tcp", "-ac"],
+                            stderr=subprocess.DEVNULL)
+    env = dict(os.environ, DISPLAY=f":{number}", QT_QPA_PLATFORM="xcb")
+    x = wait_for("the second X server", lambda: connected(env["DISPLAY"]), 10)
+    for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"):
+        env.pop(name, None)
+    session = subprocess.Popen(["dbus-run-session", "--", *command], env=env)
+    pid = None
+    try:
+        children = pathlib.Path(f"/proc/{session.pid}/task/{session.pid}/children")
+        pid = wait_for("the program in its own session", lambda: [
+            p for p in children.read_text().split()
+            if pathlib.Path(f"/proc/{p}/comm").read_text().strip() != "dbus-daemon"], 10)[0]
+        window = wait_for("the window", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^Wendelkamm$"], env=env,
+            capture_output=True, text=True).stdout.split(), 10)[0]
+        subprocess.run([pathlib.Path(__file__).resolve().parents[1] / "script/click", "--window",
+                        window, "cmdStart"], env=env, check=True, stdout=subprocess.DEVNULL)
+        box = fensterdefinition.rechteck("Text1", 96)
+        picture = lambda: x.create_resource_object("window", int(window)).get_image(
+            *box, X.ZPixmap, 0xffffffff).data
+        time.sleep(1.5 * SLOW)
+        woken, used, begin, seen = wakeups(pid), processor_seconds(pid), time.monotonic(), picture()
+        time.sleep(seconds)
+        woken, used = wakeups(pid) - woken, processor_seconds(pid) - used
+        elapsed, changed = time.monotonic() - begin, picture() != seen
+        x.close()
+    finally:
+        # The program first: dbus-run-session then ends its bus and itself.
+        os.kill(int(pid), signal.SIGTERM) if pid else session.terminate()
+        session.wait(timeout=10)
+        xvfb.terminate()
+        xvfb.wait(timeout=10)
+    if not changed:
+        fail("the box did not change during a run clicked on a desktop without a screen reader")
+    return woken / elapsed, used / elapsed
 
 
 def latencies(box):
@@ -466,6 +531,11 @@ def main():
         print(f"ok: during a run the box's text and name are read in {median * 1000:.1f} ms "
               f"median, {longest * 1000:.1f} ms at most")
         resting_run(program, 6)
+        rate, share = quiet_run(command, 5)
+        figures = f"{rate:.1f} wake-ups a second, {share * 100:.1f} % of a core"
+        if rate > 10 * SLOW:
+            fail("without a screen reader, the run wakes up too often: " + figures)
+        print("ok: during a run without a screen reader (no accessibility bus), " + figures)
 
         if wayland:
             skipped("the compositor's ping", "weston's desktop shell pings a client when the "

@@ -263,6 +263,37 @@ def quiet_run(command, seconds):
     return woken / elapsed, used / elapsed
 
 
+def announced_run(box, start, brake, folder, seconds):
+    """A run with the focus on Start while Orca listens (Qt 6.8 and later): the question and each
+    new line are announced on the box, each text the box's newest line as it comes, and Orca
+    speaks the lines."""
+    orca = Orca(folder)
+    heard = []
+
+    def listener(event):
+        newest = text_of(box).rstrip("\n").split("\n")[-1]
+        heard.append((str(event.any_data), newest, event.source == box))
+    pyatspi.Registry.registerEventListener(listener, "object:announcement")
+    click(start)
+    wait_for("the focus on Start", lambda: focused(start), 5)
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop() or False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(listener, "object:announcement")
+    click(brake)
+    orca.end()
+    # A line read back after the next pass has cleared the box (at a multiple of 20) is gone.
+    wrong = [h for h in heard if h[1] not in (h[0], "") or not h[2]]
+    if len(heard) < seconds - 1 or heard[0][0] != QUESTION.rstrip("\n") or wrong:
+        fail(f"announced in {seconds} s of a run (text, the box's newest line, on the box): {heard}")
+    log = pathlib.Path(orca.log).read_text("utf-8", "replace")
+    spoken = [int(n) for n in re.findall(r" - SPEECH OUTPUT: ' ?" + RESULT, log)]
+    if len(spoken) < seconds - 2 or spoken != list(range(6, 6 + 2 * len(spoken), 2)):
+        fail(f"Orca spoke the lines {spoken} in {seconds} s of a run with the focus on Start")
+    print(f"ok: with the focus on Start a run announces the question and each line on the box "
+          f"({len(heard)} in {seconds} s, {heard[-1][0]!r} last); Orca spoke the lines "
+          f"{spoken[0]} to {spoken[-1]}")
+
+
 def latencies(box):
     """Seconds of ten readings of the box's text and of its name, each a call into the program."""
     times = []
@@ -459,6 +490,8 @@ def main():
     command = sys.argv[1:]
     screen_reader = True
     app_id = None  # on Wayland, the application id expected
+    announcements = command[:1] == ["--announcements"]
+    command = command[announcements:]
     while command[:1] in (["--slow"], ["--ohne-orca"], ["--wayland"]):
         if command[0] == "--slow":
             SLOW, command = float(command[1]), command[2:]
@@ -494,6 +527,8 @@ def main():
         if box.name != BOX_NAME:
             fail(f"the box is called {box.name!r}, not {BOX_NAME!r}")
         print(f"ok: window 'Wendelkamm' with the note in '{BOX_NAME}', Start and Notbremse")
+        if announcements:
+            return announced_run(box, start, brake, folder.name, 8)
 
         if wayland:
             skipped("the run by keyboard, typed text and what Orca says after each key", "weston's "

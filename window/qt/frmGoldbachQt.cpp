@@ -145,7 +145,7 @@ double frmGoldbachQt::Ruhen(double Sekunden) {
         } else if (Angefragt) {
             Scheibe = Kurze_Scheibe;
         } else {
-            Scheibe = std::min(2 * Scheibe, Lange_Scheibe);
+            Scheibe = std::min(4 * Scheibe, Lange_Scheibe);
         }
         std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(Dauer - Geruht, Scheibe)));
     }

@@ -60,8 +60,24 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
     return Knopf;
 }
 
+// The box's scroll bar, which does not paint itself again for a new page step while there is
+// nothing to scroll: the box changes its page step with every line, and painting the bar is a
+// large fill that Qt's raster engine splits over its thread pool.
+class Rollbalken : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange Aenderung) override {
+        if (Aenderung != SliderStepsChange || minimum() != maximum()) {
+            QScrollBar::sliderChange(Aenderung);
+        }
+    }
+};
+
 QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
     auto* Feld = new QPlainTextEdit(Fenster);
+    Feld->setVerticalScrollBar(new Rollbalken(Qt::Vertical, Feld));
     Feld->setObjectName(Qt_Text(Element.Name));
     Feld->setAccessibleName(Qt_Text(Element.Zugangsname));
     Feld->setGeometry(Qt_Rechteck(Element));

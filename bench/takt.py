@@ -42,6 +42,14 @@ def prozessorzeit(pid):
     return (int(stat(pid)[11]) + int(stat(pid)[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def weckrufe(pid):
+    """How often the process's threads have gone to sleep and been woken (voluntary context
+    switches), all together."""
+    return sum(int(next(z for z in (t / "status").read_text().splitlines()
+                        if z.startswith("voluntary_ctxt_switches:")).split()[1])
+               for t in pathlib.Path(f"/proc/{pid}/task").iterdir())
+
+
 def ahnen(pid):
     """The process, its parent, its parent's parent ... up to init."""
     kette = [pid]
@@ -151,7 +159,7 @@ def auf_x(art, programm, sekunden):
                 "Speicher_ruhend_MiB": spitze_mib(pid)}
 
     def messen(t):
-        messungen.append([t, *map(prozessorzeit, uhren)])
+        messungen.append([t, sum(map(weckrufe, uhren)), *map(prozessorzeit, uhren)])
 
     x.klicken(fenster, "cmdStart")
     # The question, then the first number: the run is timed from there.
@@ -163,7 +171,8 @@ def auf_x(art, programm, sekunden):
     anfang = messungen[0]
     ende = [m for m in messungen if m[0] <= anfang[0] + sekunden + 0.1][-1]
     ergebnis |= takt(zahlen, anfang[0], ende[0])
-    for name, a, b in zip(("Prozessor_Prozent", "Wineserver_Prozent"), anfang[1:], ende[1:]):
+    ergebnis["Weckrufe_je_Sekunde"] = round((ende[1] - anfang[1]) / (ende[0] - anfang[0]), 1)
+    for name, a, b in zip(("Prozessor_Prozent", "Wineserver_Prozent"), anfang[2:], ende[2:]):
         ergebnis[name] = round((b - a) / (ende[0] - anfang[0]) * 100, 2)
     ergebnis["Speicher_Lauf_MiB"] = spitze_mib(pid)
     prozess.terminate()
@@ -206,7 +215,8 @@ def seite(pfad, sekunden):
         def messen():
             haupt = next(m["value"] for m in treiber.execute_cdp_cmd("Performance.getMetrics", {})
                          ["metrics"] if m["name"] == "TaskDuration")
-            return time.time(), haupt, sum(map(prozessorzeit, renderer))
+            return (time.time(), haupt, sum(map(prozessorzeit, renderer)),
+                    sum(map(weckrufe, renderer)))
 
         treiber.execute_script("document.getElementById('cmdStart').click()")
         time.sleep(1.5)  # the question and the first number
@@ -221,7 +231,8 @@ def seite(pfad, sekunden):
             "Start_ms": round(statistics.median(starts[1:])),
             **takt(zahlen, anfang[0], ende[0]),
             "Hauptfaden_Prozent": round((ende[1] - anfang[1]) / dauer * 100, 2),
-            "Prozessor_Prozent": round((ende[2] - anfang[2]) / dauer * 100, 2)}
+            "Prozessor_Prozent": round((ende[2] - anfang[2]) / dauer * 100, 2),
+            "Weckrufe_je_Sekunde": round((ende[3] - anfang[3]) / dauer, 1)}
 
 
 if __name__ == "__main__":

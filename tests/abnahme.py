@@ -25,6 +25,7 @@ import os
 import pathlib
 import re
 import select
+import signal
 import statistics
 import subprocess
 import sys
@@ -162,6 +163,101 @@ def resting_run(program, seconds):
     if abs(median - 1.0) > 0.02 * SLOW or longest > 1.0 + 0.15 * SLOW:
         fail("the run lost its pace: " + figures)
     print("ok: during a run, " + figures)
+
+
+def wakeups(pid):
+    """How often the process's threads have gone to sleep and been woken so far, all together
+    (voluntary context switches)."""
+    total = 0
+    for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
+        status = (task / "status").read_text()
+        total += int(re.search(r"^voluntary_ctxt_switches:\s*(\d+)", status, re.M).group(1))
+    return total
+
+
+def connected(name):
+    try:
+        return display.Display(name)
+    except Exception:  # not yet taking connections
+        return None
+
+
+def quiet_run(command, seconds):
+    """Wake-ups a second of a run on a desktop where no screen reader runs: a second X server
+    and a session bus of the program's own, without an accessibility bus, Start clicked with the
+    pointer. The box, read from the X server, must change during the run."""
+    # A display number free here and in every namespace that shares this one's abstract sockets
+    # (a root of autopkgtest's, say, whose X server's lock file is not seen here).
+    taken = pathlib.Path("/proc/net/unix").read_text()
+    number = next(n for n in range(200, 400) if f"@/tmp/.X11-unix/X{n}\n" not in taken
+                  and not os.path.exists(f"/tmp/.X{n}-lock"))
+    xvfb = subprocess.Popen(["Xvfb", f":{number}", "-nolisten", "tcp", "-ac"],
+                            stderr=subprocess.DEVNULL)
+    env = dict(os.environ, DISPLAY=f":{number}", QT_QPA_PLATFORM="xcb")
+    x = wait_for("the second X server", lambda: connected(env["DISPLAY"]), 10)
+    for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"):
+        env.pop(name, None)
+    session = subprocess.Popen(["dbus-run-session", "--", *command], env=env)
+    pid = None
+    try:
+        children = pathlib.Path(f"/proc/{session.pid}/task/{session.pid}/children")
+        pid = wait_for("the program in its own session", lambda: [
+            p for p in children.read_text().split()
+            if pathlib.Path(f"/proc/{p}/comm").read_text().strip() != "dbus-daemon"], 10)[0]
+        window = wait_for("the window", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^Wendelkamm$"], env=env,
+            capture_output=True, text=True).stdout.split(), 10)[0]
+        subprocess.run([pathlib.Path(__file__).resolve().parents[1] / "script/click", "--window",
+                        window, "cmdStart"], env=env, check=True, stdout=subprocess.DEVNULL)
+        box = fensterdefinition.rechteck("Text1", 96)
+        picture = lambda: x.create_resource_object("window", int(window)).get_image(
+            *box, X.ZPixmap, 0xffffffff).data
+        time.sleep(1.5 * SLOW)
+        woken, used, begin, seen = wakeups(pid), processor_seconds(pid), time.monotonic(), picture()
+        time.sleep(seconds)
+        woken, used = wakeups(pid) - woken, processor_seconds(pid) - used
+        elapsed, changed = time.monotonic() - begin, picture() != seen
+        x.close()
+    finally:
+        # The program first: dbus-run-session then ends its bus and itself.
+        os.kill(int(pid), signal.SIGTERM) if pid else session.terminate()
+        session.wait(timeout=10)
+        xvfb.terminate()
+        xvfb.wait(timeout=10)
+    if not changed:
+        fail("the box did not change during a run clicked on a desktop without a screen reader")
+    return woken / elapsed, used / elapsed
+
+
+def announced_run(screen, box, start, brake, folder, seconds):
+    """A run with the focus on Start while Orca listens (Qt 6.8 and later): the question and each
+    new line are announced on the box, each text the box's newest line as it comes, and Orca
+    speaks the lines."""
+    orca = Orca(folder)
+    heard = []
+
+    def listener(event):
+        newest = text_of(box).rstrip("\n").split("\n")[-1]
+        heard.append((str(event.any_data), newest, event.source == box))
+    pyatspi.Registry.registerEventListener(listener, "object:announcement")
+    screen.press(start)
+    wait_for("the focus on Start", lambda: focused(start), 5)
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop() or False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(listener, "object:announcement")
+    screen.press(brake)
+    orca.end()
+    # A line read back after the next pass has cleared the box (at a multiple of 20) is gone.
+    wrong = [h for h in heard if h[1] not in (h[0], "") or not h[2]]
+    if len(heard) < seconds - 1 or heard[0][0] != QUESTION.rstrip("\n") or wrong:
+        fail(f"announced in {seconds} s of a run (text, the box's newest line, on the box): {heard}")
+    log = pathlib.Path(orca.log).read_text("utf-8", "replace")
+    spoken = [int(n) for n in re.findall(r" - SPEECH OUTPUT: ' ?" + RESULT, log)]
+    if len(spoken) < seconds - 2 or spoken != list(range(6, 6 + 2 * len(spoken), 2)):
+        fail(f"Orca spoke the lines {spoken} in {seconds} s of a run with the focus on Start")
+    print(f"ok: with the focus on Start a run announces the question and each line on the box "
+          f"({len(heard)} in {seconds} s, {heard[-1][0]!r} last); Orca spoke the lines "
+          f"{spoken[0]} to {spoken[-1]}")
 
 
 def latencies(box):
@@ -554,6 +650,9 @@ def arguments():
                         help="every time limit FACTOR times as long, for a slower program")
     parser.add_argument("--without-orca", action="store_true",
                         help="leave out what Orca says (for a system without Orca)")
+    parser.add_argument("--announcements", action="store_true",
+                        help="only a run with the focus on Start while Orca listens: what the "
+                             "program announces, and what Orca speaks (Qt 6.8 and later)")
     parser.add_argument("--wayland", metavar="ID",
                         help="on weston's headless compositor; the window's application id is ID")
     parser.add_argument("program", nargs=argparse.REMAINDER,
@@ -574,6 +673,8 @@ def main():
         try:
             screen.started()
             box, start, brake = the_window()
+            if args.announcements:
+                return announced_run(screen, box, start, brake, folder, 8)
             keyboard_run(screen, box, start, brake, folder, not args.without_orca)
 
             screen.press(start)
@@ -583,6 +684,11 @@ def main():
             typing_during_run(screen, box)
             reading_during_run(box)
             resting_run(program, 6)
+            quiet = quiet_run(args.program, 5)
+            figures = f"{quiet[0]:.1f} wake-ups a second, {quiet[1] * 100:.1f} % of a core"
+            if quiet[0] > 10 * SLOW:
+                fail("without a screen reader, the run wakes up too often: " + figures)
+            print("ok: during a run without a screen reader (no accessibility bus), " + figures)
             ping_during_run(screen)
             brake_run(screen, box, brake)
             run_inside_run(screen, box, start, brake)

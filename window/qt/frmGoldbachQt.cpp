@@ -60,8 +60,24 @@ QPushButton* Knopf(const Fensterdefinition::Steuerelement& Element, QWidget* Fen
     return Knopf;
 }
 
+// The box's scroll bar, which does not paint itself again for a new page step while there is
+// nothing to scroll: the box changes its page step with every line, and painting the bar is a
+// large fill that Qt's raster engine splits over its thread pool.
+class Rollbalken : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange Aenderung) override {
+        if (Aenderung != SliderStepsChange || minimum() != maximum()) {
+            QScrollBar::sliderChange(Aenderung);
+        }
+    }
+};
+
 QPlainTextEdit* Textfeld(const Fensterdefinition::Steuerelement& Element, QWidget* Fenster) {
     auto* Feld = new QPlainTextEdit(Fenster);
+    Feld->setVerticalScrollBar(new Rollbalken(Qt::Vertical, Feld));
     Feld->setObjectName(Qt_Text(Element.Name));
     Feld->setAccessibleName(Qt_Text(Element.Zugangsname));
     Feld->setGeometry(Qt_Rechteck(Element));
@@ -128,33 +144,37 @@ double frmGoldbachQt::Ruhen(double Sekunden) {
     // A screen reader's calls reach Qt's accessibility bridge on its D-Bus thread, which posts
     // each to this thread as a meta-call. Deliver those and nothing else: input, timers and
     // repaints stay queued for the run's next event processing. Qt has no way to sleep until
-    // only a meta-call is posted, so the thread sleeps in slices of a few milliseconds and
-    // delivers what came between them: a second of rest costs some two hundred wake-ups instead
-    // of a busy processor. A screen reader asks in bursts, one call after the other (dozens
-    // when the focus moves): after a call the slices are short for a moment, so that a burst
-    // is not one long slice per call.
-    constexpr qint64 Scheibe = 5'000'000;           // ns
-    constexpr qint64 Kurze_Scheibe = 500'000;       // ns, during a burst
-    constexpr qint64 Nachfrage_Dauer = 100'000'000; // ns that a burst is awaited after a call
+    // only a meta-call is posted. While no assistive technology is active, the bridge has put
+    // nothing on the accessibility bus and no call can come: the thread sleeps to the end of the
+    // rest in one go. Once the bridge is active (it turns so when an accessibility bus with a
+    // reader appears, at a rest's or a pass's delivery of what was posted), the thread sleeps in
+    // slices short enough to answer a first call in time. A screen reader asks in bursts, one
+    // call after the other, each after the answer to the one before: after a call the slice is
+    // short and grows with every quiet one, so that a burst is not one long slice per call, and
+    // a client that asks now and then costs a few short slices per call.
+    constexpr qint64 Kurze_Scheibe = 500'000;    // ns, right after a call
+    constexpr qint64 Lange_Scheibe = 20'000'000; // ns, the longest a first call waits
     const qint64 Dauer = static_cast<qint64>(Sekunden * 1e9);
     QElapsedTimer Uhr; // monotonic: a clock set back does not lengthen the rest
     Uhr.start();
-    qint64 Nachfrage_Bis = -1;
+    qint64 Scheibe = Lange_Scheibe;
     QCoreApplication::instance()->installEventFilter(this);
     for (;;) {
         Angefragt = false;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         const qint64 Geruht = Uhr.nsecsElapsed();
-        if (Angefragt) {
-            Nachfrage_Bis = Geruht + Nachfrage_Dauer;
-        }
         if (Geruht >= Dauer) {
             QCoreApplication::instance()->removeEventFilter(this);
             return static_cast<double>(Geruht) / 1e9;
         }
-        const qint64 Jetzt_Scheibe = Geruht < Nachfrage_Bis ? Kurze_Scheibe : Scheibe;
-        std::this_thread::sleep_for(
-            std::chrono::nanoseconds(std::min(Dauer - Geruht, Jetzt_Scheibe)));
+        if (!QAccessible::isActive()) {
+            Scheibe = Dauer - Geruht;
+        } else if (Angefragt) {
+            Scheibe = Kurze_Scheibe;
+        } else {
+            Scheibe = std::min(4 * Scheibe, Lange_Scheibe);
+        }
+        std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(Dauer - Geruht, Scheibe)));
     }
 }
 
@@ -192,6 +212,9 @@ void frmGoldbachQt::Text1_Ersetzen(const std::string& Text) {
     Text1->setPlainText(
         QString::fromStdString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text1_Zeigen();
+    if (!Text.empty()) {
+        Ansagen(Text); // the question at the start of a run
+    }
 }
 
 void frmGoldbachQt::Text1_Anhaengen(const std::string& Zeile) {
@@ -204,6 +227,7 @@ void frmGoldbachQt::Text1_Anhaengen(const std::string& Zeile) {
     // typing.
     Text1->document()->clearUndoRedoStacks();
     Text1_Zeigen();
+    Ansagen(Zeile);
 }
 
 void frmGoldbachQt::Text1_Zeigen() {
@@ -213,6 +237,23 @@ void frmGoldbachQt::Text1_Zeigen() {
     // Paint the box and put it on the screen now, with whatever else of the window has changed
     // (its scroll bar), instead of at the next event processing.
     Text1->viewport()->repaint();
+}
+
+void frmGoldbachQt::Ansagen(std::string_view Zeile) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // A new line for a screen reader to speak wherever the focus is, politely, on the box: the
+    // bridge sends it as an announcement to the readers that listen for one. Orca 48 speaks
+    // each through Speech Dispatcher at message priority, which queues it behind the line
+    // before instead of cutting that off.
+    while (Zeile.ends_with('\n') || Zeile.ends_with('\r')) {
+        Zeile.remove_suffix(1);
+    }
+    QAccessibleAnnouncementEvent Ansage(Text1, Qt_Text(Zeile));
+    Ansage.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&Ansage);
+#else
+    Q_UNUSED(Zeile); // Qt before 6.8 has no announcements
+#endif
 }
 
 std::string frmGoldbachQt::NotbremseTag_Lesen() {

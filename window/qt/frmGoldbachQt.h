@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <string_view>
+
 class QPlainTextEdit;
 class QPushButton;
 
@@ -41,6 +43,8 @@ protected:
 private:
     // Shows the newest line and puts the box on the screen at once.
     void Text1_Zeigen();
+    // Gives a screen reader the line to speak, where Qt can announce (6.8 and later).
+    void Ansagen(std::string_view Zeile);
 
     QPlainTextEdit* Text1;
     QPushButton* cmdNotbremse;

@@ -545,10 +545,11 @@ def keys_and_run(screen, box, start, brake):
 
 
 def orca_heard(taken):
-    keys = [name for name, _ in taken]
+    # Shift+Tab is Backtab to Orca 43 (Debian 12) and ISO_Left_Tab to Orca 48 (Debian 13).
+    keys = ["Backtab" if name == "ISO_Left_Tab" else name for name, _ in taken]
     if "Backtab" not in keys:
         fail(f"Orca took no Shift+Tab: {keys}")
-    in_box, *tabs = [spoken for name, spoken in taken[keys.index("Backtab"):]
+    in_box, *tabs = [spoken for name, (_, spoken) in list(zip(keys, taken))[keys.index("Backtab"):]
                      if name in ("Backtab", "Tab")]
     if not any(re.search(RESULT, s) for s in in_box):
         fail(f"Orca spoke no new line with the focus in the box: {in_box}")

@@ -25,7 +25,6 @@ import os
 import pathlib
 import re
 import select
-import signal
 import statistics
 import subprocess
 import sys
@@ -195,15 +194,14 @@ def quiet_run(command, seconds):
                             stderr=subprocess.DEVNULL)
     env = dict(os.environ, DISPLAY=f":{number}", QT_QPA_PLATFORM="xcb")
     x = wait_for("the second X server", lambda: connected(env["DISPLAY"]), 10)
-    for name in ("AT_SPI_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"):
+    for name in ("AT_SPI_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"):
         env.pop(name, None)
-    session = subprocess.Popen(["dbus-run-session", "--", *command], env=env)
-    pid = None
+    # A session bus of its own, which has started no accessibility bus.
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
+                           stdout=subprocess.PIPE, text=True)
+    env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+    program = subprocess.Popen(command, env=env)
     try:
-        children = pathlib.Path(f"/proc/{session.pid}/task/{session.pid}/children")
-        pid = wait_for("the program in its own session", lambda: [
-            p for p in children.read_text().split()
-            if pathlib.Path(f"/proc/{p}/comm").read_text().strip() != "dbus-daemon"], 10)[0]
         window = wait_for("the window", lambda: subprocess.run(
             ["xdotool", "search", "--onlyvisible", "--name", "^Wendelkamm$"], env=env,
             capture_output=True, text=True).stdout.split(), 10)[0]
@@ -213,20 +211,22 @@ def quiet_run(command, seconds):
         picture = lambda: x.create_resource_object("window", int(window)).get_image(
             *box, X.ZPixmap, 0xffffffff).data
         time.sleep(1.5 * SLOW)
+        pid = program.pid
         woken, used, begin, seen = wakeups(pid), processor_seconds(pid), time.monotonic(), picture()
         time.sleep(seconds)
         woken, used = wakeups(pid) - woken, processor_seconds(pid) - used
         elapsed, changed = time.monotonic() - begin, picture() != seen
         x.close()
     finally:
-        # The program first: dbus-run-session then ends its bus and itself.
-        os.kill(int(pid), signal.SIGTERM) if pid else session.terminate()
-        session.wait(timeout=10)
-        xvfb.terminate()
-        xvfb.wait(timeout=10)
+        for process in (program, bus, xvfb):
+            process.kill()
+            process.wait(timeout=10)
+    figures = f"{woken / elapsed:.1f} wake-ups a second, {used / elapsed * 100:.1f} % of a core"
     if not changed:
         fail("the box did not change during a run clicked on a desktop without a screen reader")
-    return woken / elapsed, used / elapsed
+    if woken / elapsed > 10 * SLOW:
+        fail("without a screen reader, the run wakes up too often: " + figures)
+    print("ok: during a run without a screen reader (no accessibility bus), " + figures)
 
 
 def announced_run(screen, box, start, brake, folder, seconds):
@@ -685,11 +685,7 @@ def main():
             typing_during_run(screen, box)
             reading_during_run(box)
             resting_run(program, 6)
-            quiet = quiet_run(args.program, 5)
-            figures = f"{quiet[0]:.1f} wake-ups a second, {quiet[1] * 100:.1f} % of a core"
-            if quiet[0] > 10 * SLOW:
-                fail("without a screen reader, the run wakes up too often: " + figures)
-            print("ok: during a run without a screen reader (no accessibility bus), " + figures)
+            quiet_run(args.program, 5)
             ping_during_run(screen)
             brake_run(screen, box, brake)
             run_inside_run(screen, box, start, brake)

@@ -37,7 +37,11 @@ from Xlib import X, display, protocol
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "window"))
 import fensterdefinition  # noqa: E402
+from pruefdaten import zeile  # noqa: E402
 
+CAPTION = fensterdefinition.DEFINITION["Beschriftung"]
+START, BRAKE = fensterdefinition.inhalt("cmdStart"), fensterdefinition.inhalt("cmdNotbremse")
+LINE_6, LINE_8 = zeile(6), zeile(8)
 BOX_NAME = fensterdefinition.element("Text1")["Zugangsname"]
 
 NOTE = fensterdefinition.inhalt("Text1").replace("\r\n", "\n")
@@ -103,8 +107,8 @@ def focused(node):
 
 
 def first_lines(box, run):
-    wait_for(f"the line for 6 of {run}", lambda: text_of(box) == QUESTION + " 6 = 3 + 3\n", 5)
-    wait_for(f"the line for 8 of {run}", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+    wait_for(f"the line for 6 of {run}", lambda: text_of(box) == QUESTION + LINE_6, 5)
+    wait_for(f"the line for 8 of {run}", lambda: LINE_8 in text_of(box), 5)
 
 
 def numbers(text):
@@ -203,7 +207,7 @@ def quiet_run(command, seconds):
     program = subprocess.Popen(command, env=env)
     try:
         window = wait_for("the window", lambda: subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", "^Wendelkamm$"], env=env,
+            ["xdotool", "search", "--onlyvisible", "--name", f"^{CAPTION}$"], env=env,
             capture_output=True, text=True).stdout.split(), 10)[0]
         subprocess.run([pathlib.Path(__file__).resolve().parents[1] / "script/click", "--window",
                         window, "cmdStart"], env=env, check=True, stdout=subprocess.DEVNULL)
@@ -360,7 +364,7 @@ class XScreen:
     env = None
 
     def started(self):
-        self.window = wait_for("the window", lambda: self.x_window("Wendelkamm"), 10)
+        self.window = wait_for("the window", lambda: self.x_window(CAPTION), 10)
         # The keyboard goes to the window, made the active one as a window manager does.
         subprocess.run(["xdotool", "windowfocus", "--sync", str(self.window)], check=True)
 
@@ -458,7 +462,7 @@ class WaylandScreen:
         self.env = self.weston.program_env()
 
     def started(self):
-        given = wait_for("the window's application id", lambda: self.weston.app_id("Wendelkamm"), 10)
+        given = wait_for("the window's application id", lambda: self.weston.app_id(CAPTION), 10)
         if given != self.app_id:
             fail(f"the window gave the compositor the application id {given!r}, not {self.app_id!r}")
         print(f"ok: on Wayland (weston, headless), the window 'Wendelkamm' has the "
@@ -484,10 +488,10 @@ class WaylandScreen:
 def the_window():
     """The program's frame on the accessibility bus, with the note in its box: box, Start, brake."""
     app = wait_for("the program on the accessibility bus", application, 10)
-    frame = wait_for("the frame", lambda: find(app, "frame", "Wendelkamm"), 5)
+    frame = wait_for("the frame", lambda: find(app, "frame", CAPTION), 5)
     box = find(frame, "text")
-    start = find(frame, "push button", "Start")
-    brake = find(frame, "push button", "Notbremse")
+    start = find(frame, "push button", START)
+    brake = find(frame, "push button", BRAKE)
     if not (box and start and brake):
         fail("the text box or a button is missing")
     if text_of(box) != NOTE:
@@ -517,8 +521,8 @@ def keys_and_run(screen, box, start, brake):
     wait_for("the focus on Start", lambda: focused(start), 5)
     screen.key("space")
     wait_for("the question", lambda: text_of(box).startswith(QUESTION), 5)
-    wait_for("the line for 6", lambda: text_of(box).startswith(QUESTION + " 6 = 3 + 3\n"), 5)
-    wait_for("the line for 8", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+    wait_for("the line for 6", lambda: text_of(box).startswith(QUESTION + LINE_6), 5)
+    wait_for("the line for 8", lambda: LINE_8 in text_of(box), 5)
     print("ok: Start by keyboard shows the question, then ' 6 = 3 + 3', then ' 8 = 3 + 5'")
 
     # During the run: back into the box for two more lines, Tab on to Notbremse,
@@ -553,7 +557,7 @@ def orca_heard(taken):
                      if name in ("Backtab", "Tab")]
     if not any(re.search(RESULT, s) for s in in_box):
         fail(f"Orca spoke no new line with the focus in the box: {in_box}")
-    if len(tabs) < 3 or not any("Notbremse" in s for s in tabs[1]):
+    if len(tabs) < 3 or not any(BRAKE in s for s in tabs[1]):
         fail(f"Orca did not speak Notbremse after Tab during the run: {taken}")
     if not any(BOX_NAME in s for s in tabs[2]):
         fail(f"Orca did not speak '{BOX_NAME}' after Tab behind the brake: {taken}")
@@ -615,7 +619,7 @@ def run_inside_run(screen, box, start, brake):
     # Start during a run starts a run inside it; the brake then ends only the inner one, and the
     # outer one goes on from the inner one's number.
     screen.press(start)
-    wait_for("the line for 8 of a run", lambda: " 8 = 3 + 5\n" in text_of(box), 5)
+    wait_for("the line for 8 of a run", lambda: LINE_8 in text_of(box), 5)
     screen.press(start)
     first_lines(box, "the run inside the run")
     screen.press(brake)
